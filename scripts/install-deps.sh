@@ -1,0 +1,39 @@
+#!/bin/sh
+# Installs the Debian 12 packages that building and testing Quillane needs.
+# Idempotent: packages already present are skipped, so a second run costs
+# one dpkg query. Must run as root (or with sudo available).
+set -eu
+
+PACKAGES="
+  build-essential cmake ninja-build ccache pkg-config git
+  googletest libbenchmark-dev
+  zlib1g-dev libjpeg62-turbo-dev
+  libfreetype-dev libfontconfig-dev libcairo2-dev
+  clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev nasm
+  wine64 fonts-wine fonts-liberation fonts-dejavu-core
+  xvfb xauth x11-utils xdotool imagemagick
+  dpkg-dev
+"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -z "$missing" ]; then
+    exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+
+echo "install-deps: installing$missing"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing

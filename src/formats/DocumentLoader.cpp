@@ -1,0 +1,186 @@
+#include "formats/DocumentLoader.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "formats/PlainText.h"
+#include "formats/WriteSink.h"
+#include "model/Document.h"
+#include "model/TextStream.h"
+
+namespace quillane {
+
+namespace {
+
+uint16_t WordAt(const TReadBuffer& in, int32_t offset) {
+    return static_cast<uint16_t>(in.Data()[offset] | (in.Data()[offset + 1] << 8));
+}
+
+bool LooksLikeRtf(const TReadBuffer& in) {
+    if (in.End() <= 5) {
+        return false;
+    }
+    const uint8_t* p = in.Data();
+    return p[0] == '{' && p[1] == '\\' && std::tolower(p[2]) == 'r' && std::tolower(p[3]) == 't' &&
+           std::tolower(p[4]) == 'f';
+}
+
+bool LooksLikeWrite(const TReadBuffer& in) {
+    if (in.Size() <= 0 || in.Size() % 128 != 0 || in.End() < 98) {
+        return false;
+    }
+    const uint16_t magic = WordAt(in, 0);
+    return (magic == 0xBE31 || magic == 0xBE32) && WordAt(in, 4) == 0xAB00 && WordAt(in, 96) != 0;
+}
+
+// Word files live in compound files; the stream check comes with the Word
+// reader, until then the container's signature stands for it.
+bool LooksLikeCompoundFile(const TReadBuffer& in) {
+    static const uint8_t signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    return in.End() >= 8 && std::memcmp(in.Data(), signature, 8) == 0;
+}
+
+}  // namespace
+
+int32_t DetectFormat(const TReadBuffer& in) {
+    if (LooksLikeRtf(in)) {
+        return dfRtf;
+    }
+    if (LooksLikeWrite(in)) {
+        return dfWrite;
+    }
+    if (LooksLikeCompoundFile(in)) {
+        return dfWord6;
+    }
+    return dfAnsiText;
+}
+
+bool LooksLikeFormat(const TReadBuffer& in, int32_t format) {
+    switch (format) {
+        case dfRtf: return LooksLikeRtf(in);
+        case dfWord6:
+        case dfWord97: return LooksLikeCompoundFile(in);
+        case dfWrite: return LooksLikeWrite(in);
+        case dfAnsiText:
+        case dfDosText: return true;
+        default: return false;
+    }
+}
+
+bool CanReadFormat(int32_t format) { return format == dfAnsiText || format == dfDosText; }
+
+void FinishLoadedDocument(TDocument& document, TDocOpeningOptions& options) {
+    if (document.ParagraphCount() > 1 && document.LastParagraph().PositionCount() == 0) {
+        document.RemoveParagraph(document.ParagraphCount() - 1);
+    }
+    TParagraph& last = document.LastParagraph();
+    if (!last.EndsWithParagraphEnd()) {
+        last.AppendSpecial(spParagraphEnd);
+    }
+    options.ParagraphCount = document.ParagraphCount();
+}
+
+bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TFormatServices& services) {
+    TFileOpenResult opened;
+    std::unique_ptr<TReadBuffer> in;
+    const int32_t requested = options.Format;
+    if (options.FromMemory) {
+        in = std::make_unique<TReadBuffer>(options.MemoryData, options.MemorySize);
+    } else {
+        for (;;) {
+            opened = OpenFile(options.FileName, TFileMode::Read);
+            if (opened.File) {
+                break;
+            }
+            const std::string text = FormatMessageText("Cannot open file \"%s\"", {options.FileName});
+            if (services.Messages.Show(text, TMessageKind::Error, TMessageButtons::RetryCancel) !=
+                TMessageAnswer::Retry) {
+                options.Format = dfFailed;
+                return false;
+            }
+        }
+        if (services.Progress != nullptr) {
+            services.Progress->SetRange(opened.File->Size());
+        }
+        in = std::make_unique<TReadBuffer>(*opened.File, options.FileName,
+                                           requested == dfDetect ? dfAnsiText : requested, services);
+        try {
+            in->Fill();
+        } catch (const TSilentAbort&) {
+            options.Format = dfFailed;
+            return false;
+        }
+    }
+
+    int32_t format = requested;
+    if (format == dfDetect) {
+        format = DetectFormat(*in);
+    } else if (!IsValidFormat(format) || !LooksLikeFormat(*in, format)) {
+        const char* name = IsValidFormat(format) ? DocumentFormats[format].Name : "?";
+        const std::string text = FormatMessageText(
+            "File \"%s\" is not a valid file in format \"%s\". Attempt to detect real format of the file?",
+            {options.FileName, name});
+        if (options.FromMemory ||
+            services.Messages.Show(text, TMessageKind::Warning, TMessageButtons::YesNo) != TMessageAnswer::Yes) {
+            options.Format = dfFailed;
+            return false;
+        }
+        format = DetectFormat(*in);
+    }
+    if (!CanReadFormat(format)) {
+        if (!options.FromMemory) {
+            services.Messages.Show(
+                FormatMessageText("File \"%s\" is in format \"%s\", which this version of Quillane cannot read.",
+                                  {options.FileName, DocumentFormats[format].Name}),
+                TMessageKind::Error, TMessageButtons::Ok);
+        }
+        options.Format = dfFailed;
+        return false;
+    }
+    // The first buffer was read without the OEM conversion; read it again.
+    if (format != in->Format() && IsOemFormat(format)) {
+        try {
+            in->Restart(format);
+        } catch (const TSilentAbort&) {
+            options.Format = dfFailed;
+            return false;
+        }
+    }
+    options.Format = format;
+    document.Format = format;
+    if (!ReadPlainText(document, *in, options, services)) {
+        options.Format = dfFailed;
+        return false;
+    }
+    FinishLoadedDocument(document, options);
+    if (!options.FromMemory) {
+        document.FileName = options.FileName;
+    }
+    return true;
+}
+
+int32_t WriteDocument(const TDocument& document, TFile* file, const std::string& fileName,
+                      const TDocSavingOptions& options,
+                      const TFormatServices& services) {
+    if (!IsTextFormat(options.Format)) {
+        return WriteFailed;  // the RTF writer comes later
+    }
+    if (options.ToMemory) {
+        if (options.Memory == nullptr) {
+            return WriteFailed;
+        }
+        TWriteSink sink(*options.Memory);
+        return WritePlainText(document, sink, options, services.Progress);
+    }
+    if (file == nullptr || !file->Seek(0)) {
+        return WriteFailed;
+    }
+    TWriteSink sink(*file, fileName, options.Format, services);
+    const int32_t result = WritePlainText(document, sink, options, services.Progress);
+    if (result == WriteSucceeded && !file->Truncate()) {
+        return WriteFailed;
+    }
+    return result;
+}
+
+}  // namespace quillane

@@ -1,0 +1,33 @@
+#pragma once
+// What readers and writers need from the program: the message box for the
+// questions they ask, the code-page converter for DOS text, and somewhere
+// to report progress. Passed in; nothing here is global.
+
+#include <cstdint>
+#include <exception>
+
+#include "platform/CodePages.h"
+#include "platform/MessageBox.h"
+
+namespace quillane {
+
+class TProgressSink {
+public:
+    virtual ~TProgressSink() = default;
+    virtual void SetRange(int64_t maximum) = 0;
+    virtual void SetPosition(int64_t position) = 0;
+};
+
+struct TFormatServices {
+    TMessageBox& Messages;
+    const TCodePageConverter& CodePages;
+    TProgressSink* Progress = nullptr;  // optional
+};
+
+// Thrown to end a load or save the user cancelled; the message has been shown.
+class TSilentAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "cancelled"; }
+};
+
+}  // namespace quillane

@@ -1,0 +1,108 @@
+#pragma once
+// A document: its paragraphs (never empty) and what applies to all of them,
+// page settings, document information, default character attributes, file
+// identity, the modified state and the state flags. A hidden document has no
+// window, reflow manager or undo manager.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/CharAttrs.h"
+#include "model/DocumentInfo.h"
+#include "model/DocumentParts.h"
+#include "model/PageSettings.h"
+#include "model/ParAttrs.h"
+#include "model/Paragraph.h"
+#include "model/StateFlags.h"
+#include "model/ViewState.h"
+
+namespace quillane {
+
+// Page measures in screen pixels, derived from the page settings.
+struct TPagePixels {
+    int32_t PaperWidth = 0;
+    int32_t PaperHeight = 0;
+    int32_t LeftMargin = 0;
+    int32_t RightMargin = 0;
+    int32_t TopMargin = 0;
+    int32_t BottomMargin = 0;
+};
+
+class TDocument {
+public:
+    // A hidden document is made without a host; a visible one asks the host
+    // for its window, reflow manager and undo manager.
+    explicit TDocument(const TModelDefaults& defaults = TModelDefaults::BuiltIn(),
+                       TDocumentHost* host = nullptr, int32_t screenPpi = 96);
+    virtual ~TDocument();
+    TDocument(const TDocument&) = delete;
+    TDocument& operator=(const TDocument&) = delete;
+
+    bool Hidden() const { return hidden_; }
+
+    // Paragraphs.
+    int32_t ParagraphCount() const { return static_cast<int32_t>(paragraphs_.size()); }
+    TParagraph& Paragraph(int32_t i) const { return *paragraphs_[static_cast<size_t>(i)]; }
+    TParagraph& LastParagraph() const { return *paragraphs_.back(); }
+    // Appends a paragraph (for readers) after fixing the line spacing of the
+    // current last one. The new paragraph starts with the defaults.
+    TParagraph& AddParagraph();
+    TParagraph& InsertParagraph(int32_t index);
+    // Removes paragraph i; the last remaining one is never removed.
+    void RemoveParagraph(int32_t i);
+
+    // Modified state.
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified);
+
+    // Page settings and their derived measures.
+    const TPageSettings& PageSettings() const { return pageSettings_; }
+    void ApplyPageSettings(const TPageSettings& settings, bool checkWidth);
+    int32_t TextWidth() const { return textWidth_; }  // twips
+    int32_t PrintableHeight() const { return printableHeight_; }  // pixels at 100 %
+    const TPagePixels& PagePixels() const { return pagePixels_; }
+    const TPagePixels& ZoomedPagePixels() const { return zoomedPagePixels_; }
+    bool PaginationComplete() const { return paginationComplete_; }
+    void SetZoom(int32_t percent);
+
+    void DropAllLayouts();
+
+    // Collaborators; empty for a hidden document.
+    TDocumentWindow* Window() const { return window_.get(); }
+    TReflowManager* Reflow() const { return reflow_.get(); }
+    TUndoManager* Undo() const { return undo_.get(); }
+    TLineLayouter* Layouter() const { return layouter_; }
+    void SetLayouter(TLineLayouter* layouter) { layouter_ = layouter; }
+
+    // Fields read and written directly by the other subsystems.
+    std::string FileName;          // full path; empty when never saved
+    int32_t Format = 0;            // document format index
+    TDocumentInfo Information;
+    TCharAttrs DefaultCharAttrs;   // copy of the program-wide record
+    TParAttrs DefaultParAttrs;
+    uint8_t WidowControl = 1;
+    int32_t ShownPageCount = 0;
+    TStateFlags Flags;
+    TViewState View;
+
+private:
+    void RecomputePageMeasures();
+
+    bool hidden_;
+    bool modified_ = false;
+    bool paginationComplete_ = false;
+    std::vector<std::unique_ptr<TParagraph>> paragraphs_;
+    TPageSettings pageSettings_;
+    int32_t textWidth_ = 0;
+    int32_t printableHeight_ = 0;
+    TPagePixels pagePixels_;
+    TPagePixels zoomedPagePixels_;
+    std::unique_ptr<TDocumentWindow> window_;
+    std::unique_ptr<TReflowManager> reflow_;
+    std::unique_ptr<TUndoManager> undo_;
+    TLineLayouter* layouter_ = nullptr;  // not owned; the program-wide layout
+};
+
+}  // namespace quillane

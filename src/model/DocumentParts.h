@@ -1,0 +1,50 @@
+#pragma once
+// What a visible document hands to the program around it: its window, the
+// reflow manager and the undo manager. The view and editing subsystems
+// implement these; a hidden document (templates, clipboard conversions,
+// the converter) has none of them.
+
+#include <memory>
+
+namespace quillane {
+
+class TDocument;
+class TParagraph;
+
+class TDocumentWindow {
+public:
+    virtual ~TDocumentWindow() = default;
+    // Shows " Modified" (or clears it) when this window is the active one
+    // and the main window is in its normal state.
+    virtual void ShowModified(bool modified) = 0;
+};
+
+class TReflowManager {
+public:
+    virtual ~TReflowManager() = default;
+    // Queues a changed paragraph for layout after the user pauses.
+    virtual void Queue(TParagraph& paragraph) = 0;
+};
+
+class TUndoManager {
+public:
+    virtual ~TUndoManager() = default;
+};
+
+// Lays out a paragraph into lines (the line layout implements it).
+class TLineLayouter {
+public:
+    virtual ~TLineLayouter() = default;
+    virtual void LayOut(TParagraph& paragraph) = 0;
+};
+
+// Makes the parts of a visible document when it is created.
+class TDocumentHost {
+public:
+    virtual ~TDocumentHost() = default;
+    virtual std::unique_ptr<TDocumentWindow> CreateWindow(TDocument& document) = 0;
+    virtual std::unique_ptr<TReflowManager> CreateReflowManager(TDocument& document) = 0;
+    virtual std::unique_ptr<TUndoManager> CreateUndoManager(TDocument& document) = 0;
+};
+
+}  // namespace quillane

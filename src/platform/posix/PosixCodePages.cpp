@@ -1,0 +1,82 @@
+// Code pages through iconv. The system pages default to 437 (OEM) and 1252
+// (ANSI), the pages of a US-English Windows; callers may name others.
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+
+#include "platform/CodePages.h"
+
+namespace quillane {
+
+namespace {
+
+constexpr int DefaultOemCodePage = 437;
+constexpr int DefaultAnsiCodePage = 1252;
+
+class TIconv {
+public:
+    TIconv(const std::string& to, const std::string& from) : handle_(iconv_open(to.c_str(), from.c_str())) {}
+    ~TIconv() {
+        if (Valid()) {
+            iconv_close(handle_);
+        }
+    }
+    TIconv(const TIconv&) = delete;
+    TIconv& operator=(const TIconv&) = delete;
+
+    bool Valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+
+    std::optional<char32_t> DecodeByte(uint8_t byte) {
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);  // reset the shift state
+        char in[1] = {static_cast<char>(byte)};
+        char32_t out[2] = {0, 0};
+        char* inPtr = in;
+        size_t inLeft = 1;
+        char* outPtr = reinterpret_cast<char*>(out);
+        size_t outLeft = sizeof out;
+        if (iconv(handle_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0 ||
+            outLeft != sizeof(char32_t)) {
+            return std::nullopt;
+        }
+        return out[0];
+    }
+
+private:
+    iconv_t handle_;
+};
+
+}  // namespace
+
+TCodePageDecoding DecodeCodePage(int codePage) {
+    if (codePage == 0) {
+        codePage = DefaultAnsiCodePage;
+    }
+    TIconv decoder("UTF-32LE", "CP" + std::to_string(codePage));
+    if (!decoder.Valid()) {
+        throw std::runtime_error("code page " + std::to_string(codePage) + " is not available");
+    }
+    TCodePageDecoding decoding;
+    for (int b = 0; b < 256; ++b) {
+        auto c = decoder.DecodeByte(static_cast<uint8_t>(b));
+        // Bytes a page leaves undefined decode to the C1 control of the same
+        // value, as the Windows tables do.
+        if (!c && b >= 0x80 && b < 0xA0) {
+            c = static_cast<char32_t>(b);
+        }
+        decoding[static_cast<size_t>(b)] = c;
+    }
+    return decoding;
+}
+
+std::unique_ptr<TCodePageConverter> CreateCodePageConverter(int oemCodePage, int ansiCodePage) {
+    const int oem = oemCodePage != 0 ? oemCodePage : DefaultOemCodePage;
+    const int ansi = ansiCodePage != 0 ? ansiCodePage : DefaultAnsiCodePage;
+    const TCodePageDecoding oemChars = DecodeCodePage(oem);
+    const TCodePageDecoding ansiChars = DecodeCodePage(ansi);
+    return std::make_unique<TTableCodePageConverter>(oem, ansi, BuildTranslationTable(oemChars, ansiChars),
+                                                     BuildTranslationTable(ansiChars, oemChars));
+}
+
+}  // namespace quillane

@@ -1,0 +1,94 @@
+#include "ConvertCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "formats/DocumentFormat.h"
+#include "support/Corpus.h"
+
+namespace quillane {
+namespace {
+
+TEST(ConvertArguments, Parsing) {
+    struct Case {
+        std::vector<std::string> args;
+        bool ok;
+        int32_t from, to;
+        std::string errorPart;
+    };
+    const Case cases[] = {
+        {{"in.txt", "out.txt"}, true, dfDetect, dfAnsiText, ""},
+        {{"--from", "dostxt", "in", "out.TXT"}, true, dfDosText, dfAnsiText, ""},
+        {{"in", "out.dat", "--to", "dostxt"}, true, dfDetect, dfDosText, ""},
+        {{"in", "out.dat"}, false, 0, 0, "use --to"},
+        {{"--to", "pdf", "in", "out"}, false, 0, 0, "unknown format"},
+        {{"--to"}, false, 0, 0, "needs a value"},
+        {{"in"}, false, 0, 0, "input and an output"},
+        {{"--bogus", "a", "b"}, false, 0, 0, "unknown option"},
+        {{"--oem-cp", "x66", "a", "b.txt"}, false, 0, 0, "bad code page"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        std::string error;
+        const auto request = ParseConvertArguments(c.args, error);
+        ASSERT_EQ(c.ok, request.has_value()) << error;
+        if (c.ok) {
+            EXPECT_EQ(c.from, request->From);
+            EXPECT_EQ(c.to, request->To);
+        } else {
+            EXPECT_NE(std::string::npos, error.find(c.errorPart)) << error;
+        }
+    }
+    std::string error;
+    const auto info = ParseConvertArguments({"--info", "--oem-cp", "866", "x.txt"}, error);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(TConvertRequest::TAction::Info, info->Action);
+    EXPECT_EQ(866, info->OemCodePage);
+}
+
+TEST(ConvertCommand, ConvertsAndDescribes) {
+    test::TTempFolder folder;
+    test::WriteWholeFile(folder.File("in.txt"), "one\ntwo\n\nthree\xA0");
+    TConvertRequest request;
+    request.Input = folder.File("in.txt");
+    request.Output = folder.File("out.txt");
+    request.To = dfDosText;
+    std::ostringstream out, err;
+    ASSERT_EQ(0, RunConvert(request, out, err)) << err.str();
+    EXPECT_EQ("one\r\ntwo\r\n\r\nthree ", test::ReadWholeFile(folder.File("out.txt")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out.txt.part0")));
+
+    request.Action = TConvertRequest::TAction::Info;
+    ASSERT_EQ(0, RunConvert(request, out, err));
+    EXPECT_EQ("format: ANSI Plain Text\nparagraphs: 4\ncharacters: 12\n", out.str());
+}
+
+TEST(ConvertCommand, FailuresLeaveTheOutputUntouched) {
+    test::TTempFolder folder;
+    test::WriteWholeFile(folder.File("out.txt"), "precious");
+    test::WriteWholeFile(folder.File("doc.rtf"), "{\\rtf1 not yet}");
+    TConvertRequest request;
+    request.Output = folder.File("out.txt");
+    request.To = dfAnsiText;
+    for (const std::string& input : {folder.File("missing.txt"), folder.File("doc.rtf")}) {
+        SCOPED_TRACE(input);
+        request.Input = input;
+        std::ostringstream out, err;
+        EXPECT_EQ(1, RunConvert(request, out, err));
+        EXPECT_FALSE(err.str().empty());
+        EXPECT_EQ("precious", test::ReadWholeFile(folder.File("out.txt")));
+    }
+    // A folder where the output should go cannot be replaced.
+    std::filesystem::create_directory(folder.File("dir.txt"));
+    test::WriteWholeFile(folder.File("in.txt"), "x");
+    request.Input = folder.File("in.txt");
+    request.Output = folder.File("dir.txt");
+    std::ostringstream out, err;
+    EXPECT_EQ(1, RunConvert(request, out, err));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.File("dir.txt")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("dir.txt.part0")));
+}
+
+}  // namespace
+}  // namespace quillane

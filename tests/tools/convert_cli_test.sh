@@ -1,0 +1,24 @@
+#!/bin/sh
+# The converter as a user runs it: exit codes, messages on stderr, and an
+# output file that a failed run leaves alone.
+set -u
+C="${QUILLANE_CONVERT:?}"
+T=$(mktemp -d)
+trap 'rm -rf "$T"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+printf 'alpha\nbeta\n' > "$T/in.txt"
+"$C" "$T/in.txt" "$T/out.txt" || fail "plain conversion"
+[ "$(od -An -c "$T/out.txt" | tr -d ' \n')" = 'alpha\r\nbeta' ] || fail "output bytes"
+[ "$("$C" --info "$T/in.txt" | head -n 1)" = "format: ANSI Plain Text" ] || fail "--info"
+
+echo keep > "$T/keep.txt"
+"$C" "$T/missing.txt" "$T/keep.txt" 2>"$T/err"; rc=$?
+[ $rc -eq 1 ] || fail "missing input gives $rc"
+grep -q 'Cannot open file' "$T/err" || fail "no message on stderr"
+[ "$(cat "$T/keep.txt")" = keep ] || fail "output touched"
+
+"$C" only-one 2>/dev/null; rc=$?
+[ $rc -eq 2 ] || fail "usage error gives $rc"
+"$C" --help | grep -q usage || fail "--help"
+echo ok

@@ -1,0 +1,219 @@
+#include "ConvertCommand.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "formats/DocumentFormat.h"
+#include "formats/DocumentLoader.h"
+#include "formats/PlainText.h"
+#include "model/Document.h"
+#include "platform/CodePages.h"
+#include "platform/File.h"
+#include "platform/MessageBox.h"
+
+namespace quillane {
+
+const char* const ConvertUsage =
+    "usage: quillane-convert [--from FMT] [--to FMT] [--oem-cp N] [--ansi-cp N] IN OUT\n"
+    "       quillane-convert --info [--from FMT] IN\n"
+    "formats: txt (ANSI Plain Text), dostxt (DOS Plain Text)\n"
+    "Without --from the input's format is detected; without --to the output's\n"
+    "extension decides (.txt is ANSI text). --oem-cp and --ansi-cp name the code\n"
+    "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n";
+
+namespace {
+
+struct TFormatName {
+    const char* Name;
+    int32_t Format;
+};
+constexpr TFormatName FormatNames[] = {{"txt", dfAnsiText}, {"dostxt", dfDosText}};
+
+std::optional<int32_t> FormatFromName(const std::string& name) {
+    for (const auto& entry : FormatNames) {
+        if (name == entry.Name) {
+            return entry.Format;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int32_t> FormatFromExtension(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (ext == ".txt") {
+        return dfAnsiText;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> ParseCodePage(const std::string& text) {
+    if (text.empty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), ::isdigit)) {
+        return std::nullopt;
+    }
+    return std::stoi(text);
+}
+
+// Messages of the readers and writers go to the error stream: a console
+// cannot answer, so the cautious button is taken.
+class TStreamMessageBox final : public TMessageBox {
+public:
+    explicit TStreamMessageBox(std::ostream& err) : err_(err) {}
+    TMessageAnswer Show(const std::string& text, TMessageKind, TMessageButtons buttons) override {
+        err_ << "quillane-convert: " << ExpandLineBreaks(text, " ") << "\n";
+        return CautiousAnswer(buttons);
+    }
+
+private:
+    std::ostream& err_;
+};
+
+int32_t CountCharacters(const TDocument& document) {
+    int64_t n = 0;
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
+        const TParagraph& p = document.Paragraph(i);
+        n += p.PositionCount() - (p.EndsWithParagraphEnd() ? 1 : 0);
+    }
+    return static_cast<int32_t>(std::min<int64_t>(n, INT32_MAX));
+}
+
+// A name beside the output that no other file has.
+std::string TemporaryNameFor(const std::string& output) {
+    const std::filesystem::path target(output);
+    for (int i = 0;; ++i) {
+        std::filesystem::path candidate = target;
+        candidate += ".part" + std::to_string(i);
+        std::error_code ec;
+        if (!std::filesystem::exists(candidate, ec)) {
+            return candidate.string();
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::string>& args, std::string& error) {
+    TConvertRequest request;
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](const char* option) -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                error = std::string(option) + " needs a value";
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            request.Action = TConvertRequest::TAction::Help;
+            return request;
+        } else if (arg == "--info") {
+            request.Action = TConvertRequest::TAction::Info;
+        } else if (arg == "--from" || arg == "--to") {
+            const auto name = value(arg.c_str());
+            if (!name) {
+                return std::nullopt;
+            }
+            const auto format = FormatFromName(*name);
+            if (!format) {
+                error = "unknown format \"" + *name + "\"";
+                return std::nullopt;
+            }
+            (arg == "--from" ? request.From : request.To) = *format;
+        } else if (arg == "--oem-cp" || arg == "--ansi-cp") {
+            const auto text = value(arg.c_str());
+            if (!text) {
+                return std::nullopt;
+            }
+            const auto page = ParseCodePage(*text);
+            if (!page) {
+                error = "bad code page \"" + *text + "\"";
+                return std::nullopt;
+            }
+            (arg == "--oem-cp" ? request.OemCodePage : request.AnsiCodePage) = *page;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            error = "unknown option \"" + arg + "\"";
+            return std::nullopt;
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    const size_t wanted = request.Action == TConvertRequest::TAction::Info ? 1 : 2;
+    if (positional.size() != wanted) {
+        error = wanted == 1 ? "--info takes one file" : "give an input and an output file";
+        return std::nullopt;
+    }
+    request.Input = positional[0];
+    if (wanted == 2) {
+        request.Output = positional[1];
+        if (request.To < 0) {
+            const auto format = FormatFromExtension(request.Output);
+            if (!format) {
+                error = "cannot tell the output format from \"" + request.Output + "\"; use --to";
+                return std::nullopt;
+            }
+            request.To = *format;
+        }
+    }
+    return request;
+}
+
+int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err) {
+    if (request.Action == TConvertRequest::TAction::Help) {
+        out << ConvertUsage;
+        return 0;
+    }
+    std::unique_ptr<TCodePageConverter> codePages;
+    try {
+        codePages = CreateCodePageConverter(request.OemCodePage, request.AnsiCodePage);
+    } catch (const std::exception& e) {
+        err << "quillane-convert: " << e.what() << "\n";
+        return 1;
+    }
+    TStreamMessageBox messages(err);
+    const TFormatServices services{messages, *codePages, nullptr};
+
+    TDocument document;
+    TDocOpeningOptions opening;
+    opening.FileName = request.Input;
+    opening.Format = request.From;
+    if (!LoadDocument(document, opening, services)) {
+        err << "quillane-convert: could not read \"" << request.Input << "\"\n";
+        return 1;
+    }
+    if (request.Action == TConvertRequest::TAction::Info) {
+        out << "format: " << DocumentFormats[opening.Format].Name << "\n"
+            << "paragraphs: " << document.ParagraphCount() << "\n"
+            << "characters: " << CountCharacters(document) << "\n";
+        return 0;
+    }
+
+    const std::string temporary = TemporaryNameFor(request.Output);
+    int32_t result = WriteFailed;
+    {
+        TFileOpenResult created = OpenFile(temporary, TFileMode::CreateAlways);
+        if (!created.File) {
+            err << "quillane-convert: cannot create \"" << temporary << "\": " << created.Message << "\n";
+            return 1;
+        }
+        const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, request.To);
+        result = WriteDocument(document, created.File.get(), request.Output, saving, services);
+    }  // closed before the rename
+    std::error_code ec;
+    if (result == WriteSucceeded) {
+        std::filesystem::rename(temporary, request.Output, ec);
+        if (!ec) {
+            return 0;
+        }
+        err << "quillane-convert: cannot replace \"" << request.Output << "\": " << ec.message() << "\n";
+    } else {
+        err << "quillane-convert: could not write \"" << request.Output << "\"\n";
+    }
+    std::filesystem::remove(temporary, ec);
+    return 1;
+}
+
+}  // namespace quillane

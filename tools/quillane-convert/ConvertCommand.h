@@ -1,0 +1,35 @@
+#pragma once
+// The command line of quillane-convert: read a document through the same
+// readers as the word processor and write it in another format, or describe
+// it.
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillane {
+
+struct TConvertRequest {
+    enum class TAction { Convert, Info, Help };
+    TAction Action = TAction::Convert;
+    int32_t From = 6;     // dfDetect
+    int32_t To = -1;      // from the output's extension when not given
+    int OemCodePage = 0;  // 0: the system's
+    int AnsiCodePage = 0;
+    std::string Input;
+    std::string Output;
+};
+
+// Parses the arguments (without the program name); on a usage error returns
+// nothing and puts the reason in `error`.
+std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::string>& args, std::string& error);
+
+// Carries out a request; messages go to `err`. Returns the exit code: 0 on
+// success, 1 when the conversion failed (OUT is then untouched).
+int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err);
+
+extern const char* const ConvertUsage;
+
+}  // namespace quillane

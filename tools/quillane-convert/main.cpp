@@ -1,0 +1,16 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "ConvertCommand.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto request = quillane::ParseConvertArguments(args, error);
+    if (!request) {
+        std::cerr << "quillane-convert: " << error << "\n" << quillane::ConvertUsage;
+        return 2;
+    }
+    return quillane::RunConvert(*request, std::cout, std::cerr);
+}
