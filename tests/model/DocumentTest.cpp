@@ -190,12 +190,12 @@ TEST(Paragraph, LeadingAttributesAreTheTagsBeforeTheFirstPosition) {
 
 TEST(DocumentNames, NewNamesCountToNinetyNineAndSkipOpenOnes) {
     int32_t counter = 98;
-    const std::set<std::string> open = {std::filesystem::path("docs/Doc01.rtf").string()};
+    const std::set<std::string> open = {(std::filesystem::path("docs") / "Doc01.rtf").string()};
     auto isOpen = [&open](const std::string& name) { return open.count(name) != 0; };
-    EXPECT_EQ(std::filesystem::path("docs/Doc98.rtf").string(), NewDocumentName(counter, "docs", "rtf", isOpen));
-    EXPECT_EQ(std::filesystem::path("docs/Doc99.rtf").string(), NewDocumentName(counter, "docs", "rtf", isOpen));
+    EXPECT_EQ((std::filesystem::path("docs") / "Doc98.rtf").string(), NewDocumentName(counter, "docs", "rtf", isOpen));
+    EXPECT_EQ((std::filesystem::path("docs") / "Doc99.rtf").string(), NewDocumentName(counter, "docs", "rtf", isOpen));
     EXPECT_EQ(1, counter);
-    EXPECT_EQ(std::filesystem::path("docs/Doc02.rtf").string(), NewDocumentName(counter, "docs", "rtf", isOpen));
+    EXPECT_EQ((std::filesystem::path("docs") / "Doc02.rtf").string(), NewDocumentName(counter, "docs", "rtf", isOpen));
     EXPECT_EQ(3, counter);
 }
 
