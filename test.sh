@@ -1,0 +1,77 @@
+#!/bin/sh
+# Builds every target and runs every test: the native tests under
+# AddressSanitizer/UBSan, the same core tests under Wine, a short fuzzing
+# run, and an i686 compile. Installs what is missing first (Debian 12).
+set -u
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+JOBS=$(nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS=${QUILLANE_FUZZ_SECONDS:-30}
+
+./scripts/install-deps.sh || { echo "test.sh: installing packages failed"; exit 1; }
+. ./scripts/ensure-display.sh
+
+SUMMARY=""
+FAILED=0
+stage() {
+    name=$1
+    shift
+    echo "=== $name"
+    start=$(date +%s)
+    if "$@"; then
+        result=ok
+    else
+        result=FAILED
+        FAILED=1
+    fi
+    SUMMARY="$SUMMARY
+  $(printf '%-34s %-7s %4ss' "$name" "$result" "$(( $(date +%s) - start ))")"
+}
+
+configure() {
+    dir=$1
+    shift
+    cmake -S "$ROOT" -B "$ROOT/build/$dir" -G Ninja "$@" >"$ROOT/build/$dir.configure.log" 2>&1 ||
+        { cat "$ROOT/build/$dir.configure.log"; return 1; }
+}
+build() { cmake --build "$ROOT/build/$1" -j "$JOBS"; }
+run_ctest() { (cd "$ROOT/build/$1" && ctest -j "$JOBS" --output-on-failure --timeout 900); }
+
+native() { configure native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_BENCHMARKS=ON && build native && run_ctest native; }
+asan() { configure asan -DCMAKE_BUILD_TYPE=Debug -DQUILLANE_SANITIZE=ON && build asan && run_ctest asan; }
+win64() {
+    configure win64 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release &&
+        build win64 && run_ctest win64
+}
+i686() {
+    configure win32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+        -DQUILLANE_TESTS=OFF && build win32
+}
+fuzz() {
+    configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
+        build fuzz || return 1
+    mkdir -p "$ROOT/build/fuzz/work"
+    seeds=""
+    [ -d "$ROOT/../shared/corpus/txt" ] && seeds="$ROOT/../shared/corpus/txt"
+    "$ROOT/build/fuzz/bin/quillane_fuzz_plaintext" -max_total_time="$FUZZ_SECONDS" -max_len=200000 \
+        -print_final_stats=1 "$ROOT/build/fuzz/work" $seeds 2>"$ROOT/build/fuzz/fuzz.log"
+    rc=$?
+    tail -n 3 "$ROOT/build/fuzz/fuzz.log"
+    return $rc
+}
+
+mkdir -p build
+stage "native build and tests" native
+stage "ASan/UBSan build and tests" asan
+stage "win64 build and tests under Wine" win64
+stage "i686 build" i686
+stage "fuzz text reader ${FUZZ_SECONDS}s" fuzz
+
+echo
+echo "=== summary$SUMMARY"
+if [ "$FAILED" -ne 0 ]; then
+    echo "test.sh: FAILED"
+    exit 1
+fi
+echo "test.sh: all passed"
