@@ -17,6 +17,7 @@
 #include "model/Paragraph.h"
 #include "model/StateFlags.h"
 #include "model/ViewState.h"
+#include "platform/File.h"
 
 namespace quillane {
 
@@ -78,6 +79,9 @@ public:
 
     // Fields read and written directly by the other subsystems.
     std::string FileName;          // full path; empty when never saved
+    // The open file of the document: kept open, shared for reading only,
+    // so that no other program changes it under the user's feet.
+    std::unique_ptr<TFile> LockHandle;
     int32_t Format = 0;            // document format index
     TDocumentInfo Information;
     TCharAttrs DefaultCharAttrs;   // copy of the program-wide record

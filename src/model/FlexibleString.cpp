@@ -1,7 +1,9 @@
 #include "model/FlexibleString.h"
 
+#include <climits>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -45,7 +47,7 @@ int32_t TFlexibleString::CapacityFor(int32_t n, int32_t capacity) {
         return bucket;
     }
     if (n > capacity) {
-        return n + n / 4;
+        return n > INT32_MAX - n / 4 ? INT32_MAX : n + n / 4;
     }
     return capacity;  // large strings never shrink
 }
@@ -69,7 +71,23 @@ void TFlexibleString::ResizeBuffer(TBufferPair& buffer, int32_t newSize) {
     buffer.Capacity = wanted;
 }
 
+namespace {
+
+// Lengths are 32-bit: a string that would pass 2 GB is refused rather than
+// wrapped round to a negative length.
+int32_t GrownLength(int32_t length, int32_t n) {
+    if (static_cast<int64_t>(length) + n > INT32_MAX) {
+        throw std::length_error("text longer than 2 GB");
+    }
+    return length + n;
+}
+
+}  // namespace
+
 TFlexibleString& TFlexibleString::SetLength(int32_t n) {
+    if (n < 0) {
+        throw std::length_error("negative string length");
+    }
     ResizeBuffer(buffer_, n);
     length_ = n;
     return *this;
@@ -80,12 +98,12 @@ void TFlexibleString::AppendBytes(const void* source, int32_t n) {
         return;
     }
     const int32_t at = length_;
-    SetLength(length_ + n);
+    SetLength(GrownLength(length_, n));
     std::memcpy(Data() + at, source, static_cast<size_t>(n));
 }
 
 void TFlexibleString::AppendByte(uint8_t value) {
-    SetLength(length_ + 1);
+    SetLength(GrownLength(length_, 1));
     Data()[length_ - 1] = value;
 }
 
@@ -106,7 +124,7 @@ void TFlexibleString::InsertBytes(int32_t offset, const void* source, int32_t n)
         return;
     }
     const int32_t oldLength = length_;
-    SetLength(length_ + n);
+    SetLength(GrownLength(length_, n));
     std::memmove(Data() + offset + n, Data() + offset, static_cast<size_t>(oldLength - offset));
     std::memcpy(Data() + offset, source, static_cast<size_t>(n));
 }

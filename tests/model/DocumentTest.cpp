@@ -6,6 +6,7 @@
 #include <set>
 
 #include "model/DocumentNames.h"
+#include "model/NewDocument.h"
 #include "model/TextStream.h"
 #include "model/Units.h"
 #include "support/DocText.h"
@@ -234,6 +235,33 @@ TEST(DocumentNames, NameFromTextCleansTheFirstWords) {
         }
         EXPECT_EQ(c.expected, NameFromText(document, "Doc01.rtf", c.keepLong));
     }
+}
+
+}  // namespace
+}  // namespace quillane
+
+namespace quillane {
+namespace {
+
+TEST(NewDocument, InitGivesAnEmptyFirstParagraphItsSizeAndEnd) {
+    TDocument document;
+    InitNewDocument(document, "Ada", 46000.5);
+    EXPECT_EQ("Ada", document.Information.Properties.Author);
+    EXPECT_EQ("Ada", document.Information.Operator);
+    EXPECT_EQ(46000.5, document.Information.CreationTime);
+    EXPECT_EQ("[1=20]<2>", test::StreamText(document.Paragraph(0).Text));
+    EXPECT_EQ(0, document.Flags.StackDepth());
+
+    TDocument written;
+    test::TStreamBuilder(written.Paragraph(0)).Chars("kept").End();
+    InitNewDocument(written, "Ada", 1);
+    EXPECT_EQ("kept<2>", test::StreamText(written.Paragraph(0).Text));
+}
+
+TEST(FlexibleStringLimits, GrowingPastTwoGigabytesIsRefused) {
+    TFlexibleString s;
+    EXPECT_THROW(s.SetLength(-1), std::length_error);
+    EXPECT_EQ(INT32_MAX, TFlexibleString::CapacityFor(2000000000, 1000));
 }
 
 }  // namespace

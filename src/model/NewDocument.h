@@ -1,0 +1,15 @@
+#pragma once
+// Prepares a document freshly made from a template for the user.
+
+#include <string>
+
+namespace quillane {
+
+class TDocument;
+
+// Sets the author and operator to the user and the creation time to now;
+// gives an empty first paragraph a 10-point size and its paragraph end;
+// applies the page settings again so the derived measures are current.
+void InitNewDocument(TDocument& document, const std::string& userName, double now);
+
+}  // namespace quillane
