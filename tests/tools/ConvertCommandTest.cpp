@@ -59,6 +59,12 @@ TEST(ConvertCommand, ConvertsAndDescribes) {
     EXPECT_EQ("one\r\ntwo\r\n\r\nthree ", test::ReadWholeFile(folder.File("out.txt")));
     EXPECT_FALSE(std::filesystem::exists(folder.File("out.txt.part0")));
 
+    // Converting again replaces the earlier output.
+    test::WriteWholeFile(folder.File("in.txt"), "again");
+    ASSERT_EQ(0, RunConvert(request, out, err)) << err.str();
+    EXPECT_EQ("again", test::ReadWholeFile(folder.File("out.txt")));
+
+    test::WriteWholeFile(folder.File("in.txt"), "one\ntwo\n\nthree\xA0");
     request.Action = TConvertRequest::TAction::Info;
     ASSERT_EQ(0, RunConvert(request, out, err));
     EXPECT_EQ("format: ANSI Plain Text\nparagraphs: 4\ncharacters: 12\n", out.str());
