@@ -23,7 +23,7 @@ int32_t TTabManager::Intern(const TTabTable& table) {
 }
 
 void TTabManager::SetDefaultInterval(int32_t twips) {
-    interval_ = twips > 0 ? std::min(twips, MaxTabPosition) : DefaultTabInterval;
+    interval_ = twips > 0 ? std::clamp(twips, MinTabPosition, MaxTabPosition) : DefaultTabInterval;
 }
 
 const TTabTable& TTabManager::EffectiveStops(const TParagraph& paragraph) {

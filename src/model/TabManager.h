@@ -29,7 +29,8 @@ public:
 
     int32_t DefaultInterval() const { return interval_; }
     // A zero or negative interval (from a damaged file) would never advance
-    // the default stops; it falls back to half an inch.
+    // the default stops; it falls back to half an inch. Tiny intervals are
+    // raised to the smallest stop position.
     void SetDefaultInterval(int32_t twips);
 
     // The stops in effect for a paragraph: its table's stops up to the right
