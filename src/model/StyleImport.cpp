@@ -39,9 +39,46 @@ public:
     const std::map<int32_t, int32_t>& TabsToIntern() const { return tabsToIntern_; }
 
 private:
-    // The destination index of source style s, importing it when needed;
-    // nothing on Cancel. An index the source does not have maps to none.
+    // A style that took a source style's contents and whose links are being
+    // translated: first its based-on style, then its next style.
+    struct TLinkWork {
+        int32_t Dest;
+        int32_t Source;
+        int Stage;
+    };
+
+    // The destination index of source style s with everything it links to;
+    // nothing on Cancel. The links are followed with an explicit stack, as a
+    // damaged file may chain thousands of styles.
     std::optional<int32_t> ImportOne(int32_t s) {
+        const std::optional<int32_t> result = Enter(s);
+        while (result && !linkWork_.empty()) {
+            TLinkWork& top = linkWork_.back();
+            const TStyle& from = source_.Style(top.Source);
+            const int32_t d = top.Dest;
+            if (top.Stage == 2) {
+                linkWork_.pop_back();
+                continue;
+            }
+            const bool basedOn = top.Stage == 0;
+            ++top.Stage;  // `top` may move once Enter pushes
+            const int32_t link = basedOn ? from.BasedOn : from.NextStyle;
+            if (link == -1) {
+                continue;
+            }
+            const std::optional<int32_t> target = Enter(link);
+            if (!target) {
+                return std::nullopt;
+            }
+            (basedOn ? work_.Style(d).BasedOn : work_.Style(d).NextStyle) = *target;
+        }
+        return result;
+    }
+
+    // Finds or brings in source style s and returns its destination index;
+    // a style that takes the source's contents is queued for its links. An
+    // index the source does not have maps to none.
+    std::optional<int32_t> Enter(int32_t s) {
         std::erase(pending_, s);
         if (!source_.ValidIndex(s)) {
             return -1;
@@ -55,7 +92,8 @@ private:
             work_.Add(std::move(copy));
             processed_.push_back(true);
             info_.Added.push_back(added);
-            return TakeContents(added, from) ? std::optional<int32_t>(added) : std::nullopt;
+            TakeContents(added, s);
+            return added;
         }
         if (processed_[static_cast<size_t>(d)] || !MayReplace(s)) {
             return d;
@@ -79,7 +117,8 @@ private:
         work_.Style(d).Assign(from);
         work_.Style(d).ParAttrs[paStyle] = d;
         info_.Replaced.push_back(d);
-        return TakeContents(d, from) ? std::optional<int32_t>(d) : std::nullopt;
+        TakeContents(d, s);
+        return d;
     }
 
     bool MayReplace(int32_t s) const {
@@ -90,10 +129,10 @@ private:
                std::find(info_.Indexes.begin(), info_.Indexes.end(), s) != info_.Indexes.end();
     }
 
-    // Style d now holds source style `from`: its tab table and its links
-    // still speak of the source list and are translated.
-    bool TakeContents(int32_t d, const TStyle& from) {
-        const int32_t tab = from.ParAttrs[paTabTable];
+    // Style d now holds source style s: its tab table and its links still
+    // speak of the source list and are translated.
+    void TakeContents(int32_t d, int32_t s) {
+        const int32_t tab = source_.Style(s).ParAttrs[paTabTable];
         if (tab != UndefinedAttr && tab != -1) {
             tabsToIntern_[d] = tab;
         } else {
@@ -101,23 +140,7 @@ private:
         }
         work_.Style(d).BasedOn = -1;
         work_.Style(d).NextStyle = -1;
-        std::optional<int32_t> basedOn = -1;
-        if (from.BasedOn != -1) {
-            basedOn = ImportOne(from.BasedOn);
-        }
-        if (!basedOn) {
-            return false;
-        }
-        std::optional<int32_t> next = -1;
-        if (from.NextStyle != -1) {
-            next = ImportOne(from.NextStyle);
-        }
-        if (!next) {
-            return false;
-        }
-        work_.Style(d).BasedOn = *basedOn;
-        work_.Style(d).NextStyle = *next;
-        return true;
+        linkWork_.push_back({d, s, 0});
     }
 
     const TStyleList& source_;
@@ -129,6 +152,7 @@ private:
     std::vector<int32_t> pending_;
     std::vector<bool> processed_;
     std::map<int32_t, int32_t> tabsToIntern_;
+    std::vector<TLinkWork> linkWork_;
 };
 
 }  // namespace

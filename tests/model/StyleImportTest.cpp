@@ -192,6 +192,29 @@ TEST(StyleImport, TabTablesMoveBetweenPoolsOnlyWhenTheImportStands) {
     EXPECT_EQ(-1, dest.Style(3).ParAttrs[paTabTable]); // X: the unknown table is none
 }
 
+TEST(StyleImport, LongChainsNeedNoDeepRecursion) {
+    // Each style is based on the one after it: importing the first brings
+    // the whole chain in, however long a damaged file makes it.
+    constexpr int32_t Count = 4000;
+    TStyleList source;
+    for (int32_t i = 0; i < Count; ++i) {
+        auto style = std::make_unique<TStyle>("S" + std::to_string(i));
+        style->BasedOn = i + 1 < Count ? i + 1 : -1;
+        style->NextStyle = i;
+        source.Add(std::move(style));
+    }
+    TStyleList dest;
+    TImportStylesInfo info;
+    info.Source = &source;
+    info.Indexes = {0};
+    TRecordingMessageBox messages;
+    ASSERT_TRUE(dest.Import(info, false, messages));
+    ASSERT_EQ(Count, dest.StyleCount());
+    EXPECT_EQ(1, dest.Style(0).BasedOn);
+    EXPECT_EQ(-1, dest.Style(Count - 1).BasedOn);
+    EXPECT_EQ(Count - 1, dest.Style(Count - 1).NextStyle);
+}
+
 TEST(StyleManager, MasterListAndImportMaster) {
     const TStyleManager manager(7);
     const TStyleList& master = manager.Master();
