@@ -16,6 +16,8 @@
 #include "model/ParAttrs.h"
 #include "model/Paragraph.h"
 #include "model/StateFlags.h"
+#include "model/StyleList.h"
+#include "model/TabManager.h"
 #include "model/ViewState.h"
 #include "platform/File.h"
 
@@ -70,6 +72,12 @@ public:
 
     void DropAllLayouts();
 
+    // The style sheet, bound to the tab-table pool its styles refer to.
+    TStyleList& Styles() { return styles_; }
+    const TStyleList& Styles() const { return styles_; }
+    TTabManager& Tabs() { return tabs_; }
+    const TTabManager& Tabs() const { return tabs_; }
+
     // Collaborators; empty for a hidden document.
     TDocumentWindow* Window() const { return window_.get(); }
     TReflowManager* Reflow() const { return reflow_.get(); }
@@ -107,6 +115,8 @@ private:
     std::unique_ptr<TReflowManager> reflow_;
     std::unique_ptr<TUndoManager> undo_;
     TLineLayouter* layouter_ = nullptr;  // not owned; the program-wide layout
+    TTabManager tabs_;                   // before the styles that refer to it
+    TStyleList styles_{&tabs_, this};
 };
 
 }  // namespace quillane

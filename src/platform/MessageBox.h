@@ -10,8 +10,10 @@
 namespace quillane {
 
 enum class TMessageKind { Warning, Error, Information, Confirmation };
-enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
-enum class TMessageAnswer { Ok, Cancel, Yes, No, Retry };
+// YesNoCancelAll adds "Yes to All" and "No to All" for questions asked once
+// per item of a batch.
+enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, YesNoCancelAll };
+enum class TMessageAnswer { Ok, Cancel, Yes, No, Retry, YesToAll, NoToAll };
 
 class TMessageBox {
 public:

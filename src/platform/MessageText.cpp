@@ -10,7 +10,8 @@ TMessageAnswer CautiousAnswer(TMessageButtons buttons) {
         case TMessageButtons::YesNo: return TMessageAnswer::No;
         case TMessageButtons::OkCancel:
         case TMessageButtons::YesNoCancel:
-        case TMessageButtons::RetryCancel: return TMessageAnswer::Cancel;
+        case TMessageButtons::RetryCancel:
+        case TMessageButtons::YesNoCancelAll: return TMessageAnswer::Cancel;
     }
     return TMessageAnswer::Cancel;
 }

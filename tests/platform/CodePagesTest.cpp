@@ -67,6 +67,8 @@ TEST(MessageText, PlaceholdersAndLineBreaks) {
     EXPECT_EQ(TMessageAnswer::Cancel, silent.Show("x", TMessageKind::Error, TMessageButtons::RetryCancel));
     EXPECT_EQ(TMessageAnswer::No, silent.Show("x", TMessageKind::Warning, TMessageButtons::YesNo));
     EXPECT_EQ(TMessageAnswer::Ok, silent.Show("x", TMessageKind::Error, TMessageButtons::Ok));
+    // A batch question nobody can answer stops the batch.
+    EXPECT_EQ(TMessageAnswer::Cancel, silent.Show("x", TMessageKind::Confirmation, TMessageButtons::YesNoCancelAll));
 }
 
 }  // namespace

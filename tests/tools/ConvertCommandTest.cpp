@@ -70,6 +70,24 @@ TEST(ConvertCommand, ConvertsAndDescribes) {
     EXPECT_EQ("format: ANSI Plain Text\nparagraphs: 4\ncharacters: 12\n", out.str());
 }
 
+TEST(ConvertCommand, ListsStyles) {
+    std::string error;
+    const auto parsed = ParseConvertArguments({"--styles", "a.txt"}, error);
+    ASSERT_TRUE(parsed) << error;
+    EXPECT_EQ(TConvertRequest::TAction::Styles, parsed->Action);
+    EXPECT_FALSE(ParseConvertArguments({"--styles", "a.txt", "b.txt"}, error));
+    EXPECT_NE(std::string::npos, error.find("--styles takes one file"));
+
+    test::TTempFolder folder;
+    test::WriteWholeFile(folder.File("in.txt"), "text\n");
+    TConvertRequest request;
+    request.Action = TConvertRequest::TAction::Styles;
+    request.Input = folder.File("in.txt");
+    std::ostringstream out, err;
+    ASSERT_EQ(0, RunConvert(request, out, err)) << err.str();
+    EXPECT_EQ("0\tNormal\t-1\t0\tfont: Arial; font size: 10 pt\n", out.str());
+}
+
 TEST(ConvertCommand, FailuresLeaveTheOutputUntouched) {
     test::TTempFolder folder;
     test::WriteWholeFile(folder.File("out.txt"), "precious");

@@ -11,6 +11,7 @@ printf 'alpha\nbeta\n' > "$T/in.txt"
 "$C" "$T/in.txt" "$T/out.txt" || fail "plain conversion"
 [ "$(od -An -c "$T/out.txt" | tr -d ' \n')" = 'alpha\r\nbeta' ] || fail "output bytes"
 [ "$("$C" --info "$T/in.txt" | head -n 1)" = "format: ANSI Plain Text" ] || fail "--info"
+[ "$("$C" --styles "$T/in.txt" | cut -f 2 | head -n 1)" = "Normal" ] || fail "--styles"
 
 echo keep > "$T/keep.txt"
 "$C" "$T/missing.txt" "$T/keep.txt" 2>"$T/err"; rc=$?

@@ -10,6 +10,9 @@
 #include "formats/DocumentLoader.h"
 #include "formats/PlainText.h"
 #include "model/Document.h"
+#include "model/FontNames.h"
+#include "model/StyleManager.h"
+#include "model/Units.h"
 #include "platform/CodePages.h"
 #include "platform/File.h"
 #include "platform/MessageBox.h"
@@ -19,10 +22,13 @@ namespace quillane {
 const char* const ConvertUsage =
     "usage: quillane-convert [--from FMT] [--to FMT] [--oem-cp N] [--ansi-cp N] IN OUT\n"
     "       quillane-convert --info [--from FMT] IN\n"
+    "       quillane-convert --styles [--from FMT] IN\n"
     "formats: txt (ANSI Plain Text), dostxt (DOS Plain Text)\n"
     "Without --from the input's format is detected; without --to the output's\n"
     "extension decides (.txt is ANSI text). --oem-cp and --ansi-cp name the code\n"
-    "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n";
+    "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n"
+    "--styles prints the style list, one style a line: index, name, based-on\n"
+    "index, next index and description, separated by tabs.\n";
 
 namespace {
 
@@ -71,6 +77,36 @@ private:
     std::ostream& err_;
 };
 
+// The converter has no font registry: it knows the two fonts a new document
+// refers to, the default font (index 0) and the master styles' font.
+constexpr int32_t ConverterArialIndex = 1;
+
+class TConverterFontNames final : public TFontNames {
+public:
+    std::string FontName(int32_t index) const override {
+        switch (index) {
+            case 0: return "Times New Roman";
+            case ConverterArialIndex: return "Arial";
+            default: return "font " + std::to_string(index);
+        }
+    }
+};
+
+void PrintStyles(TDocument& document, std::ostream& out) {
+    // Every document gets the master styles it lacks, as a new one does.
+    const TStyleManager styles(ConverterArialIndex);
+    styles.ImportMaster(document.Styles());
+    const TConverterFontNames fonts;
+    const TMeasurementsManager measures;
+    const TStyleDescribeContext context{fonts, measures, document.DefaultCharAttrs, {}};
+    const TStyleList& list = document.Styles();
+    for (int32_t i = 0; i < list.StyleCount(); ++i) {
+        const TStyle& style = list.Style(i);
+        out << i << '\t' << style.Name << '\t' << style.BasedOn << '\t' << style.NextStyle << '\t'
+            << style.Describe(false, context) << '\n';
+    }
+}
+
 int32_t CountCharacters(const TDocument& document) {
     int64_t n = 0;
     for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
@@ -112,6 +148,8 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             return request;
         } else if (arg == "--info") {
             request.Action = TConvertRequest::TAction::Info;
+        } else if (arg == "--styles") {
+            request.Action = TConvertRequest::TAction::Styles;
         } else if (arg == "--from" || arg == "--to") {
             const auto name = value(arg.c_str());
             if (!name) {
@@ -141,9 +179,13 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             positional.push_back(arg);
         }
     }
-    const size_t wanted = request.Action == TConvertRequest::TAction::Info ? 1 : 2;
+    const bool describing = request.Action == TConvertRequest::TAction::Info ||
+                            request.Action == TConvertRequest::TAction::Styles;
+    const size_t wanted = describing ? 1 : 2;
     if (positional.size() != wanted) {
-        error = wanted == 1 ? "--info takes one file" : "give an input and an output file";
+        error = !describing ? "give an input and an output file"
+                : request.Action == TConvertRequest::TAction::Info ? "--info takes one file"
+                                                                   : "--styles takes one file";
         return std::nullopt;
     }
     request.Input = positional[0];
@@ -188,6 +230,10 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         out << "format: " << DocumentFormats[opening.Format].Name << "\n"
             << "paragraphs: " << document.ParagraphCount() << "\n"
             << "characters: " << CountCharacters(document) << "\n";
+        return 0;
+    }
+    if (request.Action == TConvertRequest::TAction::Styles) {
+        PrintStyles(document, out);
         return 0;
     }
 

@@ -12,7 +12,7 @@
 namespace quillane {
 
 struct TConvertRequest {
-    enum class TAction { Convert, Info, Help };
+    enum class TAction { Convert, Info, Styles, Help };
     TAction Action = TAction::Convert;
     int32_t From = 6;     // dfDetect
     int32_t To = -1;      // from the output's extension when not given

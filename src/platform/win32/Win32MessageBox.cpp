@@ -23,6 +23,9 @@ public:
             case TMessageButtons::YesNo: style |= MB_YESNO; break;
             case TMessageButtons::YesNoCancel: style |= MB_YESNOCANCEL; break;
             case TMessageButtons::RetryCancel: style |= MB_RETRYCANCEL; break;
+            // The system box has no "to All" buttons; the question is then
+            // asked item by item, which gives the same results.
+            case TMessageButtons::YesNoCancelAll: style |= MB_YESNOCANCEL; break;
         }
         const std::wstring wide = Utf8ToWide(ExpandLineBreaks(text, "\r\n"));
         switch (MessageBoxW(GetActiveWindow(), wide.c_str(), L"Quillane", style)) {
