@@ -60,6 +60,17 @@ const char* TabKindPattern(uint32_t kind) {
     }
 }
 
+// Half-points as points: an odd size is a half point, which an integer
+// division would silently drop ("10.5 pt", not "10 pt").
+std::string HalfPoints(int32_t halfPoints) {
+    const int64_t h = halfPoints;
+    std::string text = std::to_string(h / 2);
+    if (h % 2 != 0) {
+        text = (h < 0 && h / 2 == 0 ? "-" : "") + text + ".5";
+    }
+    return text + " pt";
+}
+
 class TParts {
 public:
     void Add(std::string part) { parts_.push_back(std::move(part)); }
@@ -104,7 +115,7 @@ std::string TStyle::Describe(bool withHotKey, const TStyleDescribeContext& conte
         parts.Add("font: " + context.Fonts.FontName(font));
     }
     if (Defined(size)) {
-        parts.Add("font size: " + std::to_string(size / 2) + " pt");
+        parts.Add("font size: " + HalfPoints(size));
     }
     parts.Flag(c[caBold], "bold", "not bold");
     parts.Flag(c[caItalic], "italic", "not italic");
@@ -129,7 +140,7 @@ std::string TStyle::Describe(bool withHotKey, const TStyleDescribeContext& conte
                           : "vertical offset down: " + std::to_string(-int64_t{v}) + " pt");
     }
     if (Defined(c[caKerning])) {
-        parts.Add(c[caKerning] == 0 ? "no kerning" : "kerning: " + std::to_string(c[caKerning] / 2) + " pt and greater");
+        parts.Add(c[caKerning] == 0 ? "no kerning" : "kerning: " + HalfPoints(c[caKerning]) + " and greater");
     }
 
     if (Defined(p[paFirstIndent])) {

@@ -32,7 +32,7 @@ TEST(StyleDescription, DescribesEachDefinedSlot) {
     };
     const Case cases[] = {
         {"Normal", [](TStyle&) {}},
-        {"Normal + font: Arial; font size: 10 pt",
+        {"Normal + font: Arial; font size: 10.5 pt",  // a half point is not dropped
          [](TStyle& s) { s.CharAttrs[caFont] = 3; s.CharAttrs[caSize] = 21; }},
         {"Normal + bold; not italic; strike; not underline",
          [](TStyle& s) { s.CharAttrs[caBold] = 1; s.CharAttrs[caItalic] = 0; s.CharAttrs[caStrikeOut] = 1;
