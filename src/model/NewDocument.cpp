@@ -1,11 +1,12 @@
 #include "model/NewDocument.h"
 
 #include "model/Document.h"
+#include "model/StyleManager.h"
 #include "model/TextStream.h"
 
 namespace quillane {
 
-void InitNewDocument(TDocument& document, const std::string& userName, double now) {
+void InitNewDocument(TDocument& document, const TStyleManager& styles, const std::string& userName, double now) {
     document.Flags.SetFlag(dsForceModifiedRefresh);
     document.Information.Properties.Author = userName;
     document.Information.Operator = userName;
@@ -17,6 +18,7 @@ void InitNewDocument(TDocument& document, const std::string& userName, double no
         first.AppendSpecial(spParagraphEnd);
     }
     document.ApplyPageSettings(document.PageSettings(), false);
+    styles.ImportMaster(document.Styles());
     document.Flags.PopFlags(1);
 }
 

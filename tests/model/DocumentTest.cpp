@@ -7,6 +7,7 @@
 
 #include "model/DocumentNames.h"
 #include "model/NewDocument.h"
+#include "model/StyleManager.h"
 #include "model/TextStream.h"
 #include "model/Units.h"
 #include "support/DocText.h"
@@ -245,16 +246,19 @@ namespace {
 
 TEST(NewDocument, InitGivesAnEmptyFirstParagraphItsSizeAndEnd) {
     TDocument document;
-    InitNewDocument(document, "Ada", 46000.5);
+    const TStyleManager styles(1);
+    InitNewDocument(document, styles, "Ada", 46000.5);
     EXPECT_EQ("Ada", document.Information.Properties.Author);
     EXPECT_EQ("Ada", document.Information.Operator);
     EXPECT_EQ(46000.5, document.Information.CreationTime);
     EXPECT_EQ("[1=20]<2>", test::StreamText(document.Paragraph(0).Text));
     EXPECT_EQ(0, document.Flags.StackDepth());
+    ASSERT_GE(document.Styles().StyleCount(), 1);
+    EXPECT_EQ(1, document.Styles().Style(0).CharAttrs[caFont]);  // the master "Normal" font
 
     TDocument written;
     test::TStreamBuilder(written.Paragraph(0)).Chars("kept").End();
-    InitNewDocument(written, "Ada", 1);
+    InitNewDocument(written, styles, "Ada", 1);
     EXPECT_EQ("kept<2>", test::StreamText(written.Paragraph(0).Text));
 }
 
