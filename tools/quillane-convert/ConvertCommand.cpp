@@ -10,8 +10,10 @@
 #include "formats/DocumentLoader.h"
 #include "formats/PlainText.h"
 #include "model/Document.h"
+#include "model/FontManager.h"
 #include "platform/CodePages.h"
 #include "platform/File.h"
+#include "platform/FontSystem.h"
 #include "platform/MessageBox.h"
 
 namespace quillane {
@@ -19,10 +21,12 @@ namespace quillane {
 const char* const ConvertUsage =
     "usage: quillane-convert [--from FMT] [--to FMT] [--oem-cp N] [--ansi-cp N] IN OUT\n"
     "       quillane-convert --info [--from FMT] IN\n"
+    "       quillane-convert --fonts\n"
     "formats: txt (ANSI Plain Text), dostxt (DOS Plain Text)\n"
     "Without --from the input's format is detected; without --to the output's\n"
     "extension decides (.txt is ANSI text). --oem-cp and --ansi-cp name the code\n"
-    "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n";
+    "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n"
+    "--fonts lists the font families: name, character set, pitch and family.\n";
 
 namespace {
 
@@ -112,6 +116,8 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             return request;
         } else if (arg == "--info") {
             request.Action = TConvertRequest::TAction::Info;
+        } else if (arg == "--fonts") {
+            request.Action = TConvertRequest::TAction::Fonts;
         } else if (arg == "--from" || arg == "--to") {
             const auto name = value(arg.c_str());
             if (!name) {
@@ -141,6 +147,13 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             positional.push_back(arg);
         }
     }
+    if (request.Action == TConvertRequest::TAction::Fonts) {
+        if (!positional.empty()) {
+            error = "--fonts takes no file";
+            return std::nullopt;
+        }
+        return request;
+    }
     const size_t wanted = request.Action == TConvertRequest::TAction::Info ? 1 : 2;
     if (positional.size() != wanted) {
         error = wanted == 1 ? "--info takes one file" : "give an input and an output file";
@@ -161,9 +174,29 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
     return request;
 }
 
-int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err) {
+void ListFonts(TFontSystem& fonts, std::ostream& out) {
+    const TFontManager manager(fonts);
+    for (const TFontFamily& family : manager.Families()) {
+        out << family.Name << "\t" << family.CharSet << "\t" << family.PitchAndFamily << "\n";
+    }
+}
+
+int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err, TFontSystem* fonts) {
     if (request.Action == TConvertRequest::TAction::Help) {
         out << ConvertUsage;
+        return 0;
+    }
+    if (request.Action == TConvertRequest::TAction::Fonts) {
+        try {
+            if (fonts != nullptr) {
+                ListFonts(*fonts, out);
+            } else {
+                ListFonts(*CreateFontSystem(), out);
+            }
+        } catch (const std::exception& e) {
+            err << "quillane-convert: " << e.what() << "\n";
+            return 1;
+        }
         return 0;
     }
     std::unique_ptr<TCodePageConverter> codePages;
