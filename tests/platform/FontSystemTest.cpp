@@ -81,11 +81,17 @@ TEST_F(RealFontsTest, FamiliesAreScalableSortedAndClassified) {
         EXPECT_EQ(AnsiCharSet, family.CharSet);
         EXPECT_TRUE(family.Registered);
     }
-    // Liberation covers Cyrillic: that set has its own entry with the tag.
-    const int32_t cyrillic = manager_->Register("Liberation Sans", 204, false, 0);
-    EXPECT_TRUE(manager_->Entry(cyrillic).Linked);
-    EXPECT_EQ(manager_->TagOf(sans), manager_->TagOf(cyrillic));
-    EXPECT_LT(cyrillic, manager_->TimesNewRomanIndex());  // registered at start-up
+    // Liberation declares Central European, Cyrillic, Greek, Turkish and
+    // Baltic besides Western: each set got its own entry with the tag at
+    // start-up.
+    const size_t entries = manager_->Registry().size();
+    for (int32_t charSet : {238, 204, 161, 162, 186}) {
+        SCOPED_TRACE(charSet);
+        const int32_t index = manager_->Register("Liberation Sans", charSet, false, 0);
+        EXPECT_EQ(manager_->Entry(sans).Family, manager_->Entry(index).Family);
+        EXPECT_EQ(manager_->TagOf(sans), manager_->TagOf(index));
+    }
+    EXPECT_EQ(entries, manager_->Registry().size());
 }
 
 TEST_F(RealFontsTest, PrefixMatchingLinksToAnInstalledFamily) {
