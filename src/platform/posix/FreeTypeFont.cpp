@@ -141,8 +141,11 @@ TFreeTypeFont::TFreeTypeFont(FT_Library library, const TFreeTypeFontSource& sour
         glyphs_[static_cast<size_t>(code)] = glyph;
     }
 
-    // Whole-pixel advances of glyphs hinted for a one-bit surface, as the
-    // Windows engine reports them.
+    // Whole-pixel advances of glyphs loaded with FreeType's default hinting.
+    // Its interpreter hints vertically only, so an advance is the design
+    // advance rounded to the pixel; Wine's GDI reports exactly these (no
+    // difference in any string of tools/font-widths), while hinting for a
+    // one-bit surface moved strings by up to 27 pixels.
     std::vector<std::pair<FT_UInt, int32_t>> known;
     int32_t maxWidth = 0;
     for (int code = 0; code < 256; ++code) {
@@ -152,7 +155,7 @@ TFreeTypeFont::TFreeTypeFont(FT_Library library, const TFreeTypeFontSource& sour
         if (it != known.end()) {
             width = it->second;
         } else {
-            if (FT_Load_Glyph(face_, glyph, FT_LOAD_TARGET_MONO) == 0) {
+            if (FT_Load_Glyph(face_, glyph, FT_LOAD_DEFAULT) == 0) {
                 width = Round26Dot6(face_->glyph->advance.x);
                 if (source.Embolden && width > 0) {
                     ++width;

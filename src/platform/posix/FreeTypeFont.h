@@ -1,8 +1,8 @@
 #pragma once
 // A platform font over a FreeType face, measured the way the Windows font
-// engine measures outline fonts: whole-pixel advances of hinted glyphs,
-// ascent and descent from the font's Windows metrics, and the amounts of its
-// kerning table, all at the font's pixel size.
+// engine measures outline fonts: whole-pixel advances, ascent and descent
+// from the font's Windows metrics, and the amounts of its kerning table, all
+// at the font's pixel size.
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
