@@ -18,9 +18,10 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$native" >"$work/native.txt"
-# The server starts detached from our pipes, or it would hold them open.
-"$win64/wine-run.sh" --start
-"$win64/wine-run.sh" "$tool" </dev/null 2>/dev/null | tr -d '\r' >"$work/gdi.txt"
+# Into a file, not a pipe: a Wine server started here inherits the output
+# and would hold a pipe open after the program ends.
+"$win64/wine-run.sh" "$tool" </dev/null >"$work/gdi.raw" 2>/dev/null || true
+tr -d '\r' <"$work/gdi.raw" >"$work/gdi.txt"
 if [ ! -s "$work/gdi.txt" ]; then
     echo "quillane-fontwidths.exe gave no output under Wine"
     exit 1

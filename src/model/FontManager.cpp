@@ -203,6 +203,12 @@ int32_t TFontManager::Register(const std::string& name, int32_t charSet, bool al
     return static_cast<int32_t>(registry_.size() - 1);
 }
 
+void TFontManager::RegisterDocumentFonts(std::vector<TDocFontInfo>& fonts) {
+    for (TDocFontInfo& font : fonts) {
+        font.Index = Register(font.Name, font.CharSet, true, font.Family | font.Pitch);
+    }
+}
+
 int32_t TFontManager::FindFamily(const std::string& name) const {
     for (size_t i = families_.size(); i-- > 0;) {
         if (SameFontName(families_[i].Name, name)) {

@@ -58,6 +58,16 @@ struct TSharedFont {
     int32_t UseCount = 0;
 };
 
+// An entry of a document's font table as a reader finds it; Index receives
+// the registry's font index.
+struct TDocFontInfo {
+    std::string Name;
+    int32_t CharSet = UndefinedAttr;
+    int32_t Family = 0;  // the family bits of a pitch-and-family byte
+    int32_t Pitch = 0;   // its pitch bits
+    int32_t Index = -1;
+};
+
 // Fonts are interchangeable when they agree in font index, height, bold,
 // italic, strike-through and underline; colours, offsets and the rest do not
 // change the platform font.
@@ -84,6 +94,8 @@ public:
     void EnumerateFamilies();
     void SynchronizeRegistry();
     int32_t Register(const std::string& name, int32_t charSet, bool allowPrefix, int32_t pitchAndFamily);
+    // Registers a document's font table, with prefix matching.
+    void RegisterDocumentFonts(std::vector<TDocFontInfo>& fonts);
     int32_t FindFamily(const std::string& name) const;
     int32_t FindRegistered(const std::string& name) const;
     int32_t WithCharacterSet(int32_t fontIndex, int32_t charSet);

@@ -288,6 +288,22 @@ TEST_F(FontRegistryTest, RebuildRelinksAndKeepsEveryIndex) {
     }
 }
 
+TEST_F(FontRegistryTest, RegisterDocumentFonts) {
+    std::vector<TDocFontInfo> table = {
+        {"Arial", 204, FamilySwiss, VariablePitch, -1},
+        {"Courier New Cyr", 204, FamilyModern, FixedPitch, -1},
+        {"Helvetica", UndefinedAttr, FamilySwiss, VariablePitch, -1},
+        {"Helvetica", 238, FamilySwiss, VariablePitch, -1},
+    };
+    manager->RegisterDocumentFonts(table);
+    EXPECT_EQ(9, table[0].Index);
+    EXPECT_EQ(11, table[1].Index);  // Courier New in its Cyrillic entry
+    EXPECT_EQ(12, table[2].Index);
+    EXPECT_EQ(13, table[3].Index);
+    EXPECT_EQ(Unlinked(7, "Helvetica", 0, Swiss), manager->Entry(12));
+    EXPECT_EQ(Unlinked(7, "Helvetica", 238, Swiss), manager->Entry(13));
+}
+
 TEST(ScriptSize, IsSixtyFivePercentRounded) {
     const std::pair<int32_t, int32_t> cases[] = {{24, 16}, {20, 13}, {2, 1}, {10, 7}, {0, 0}, {144, 94}};
     for (const auto& [size, expected] : cases) {
