@@ -15,6 +15,17 @@
 namespace quillane {
 namespace {
 
+TEST(CharSets, CodePages) {
+    const std::pair<int32_t, int> cases[] = {
+        {AnsiCharSet, 1252}, {DefaultCharSet, 1250}, {SymbolCharSet, 0}, {204, 1251}, {238, 1250},
+        {161, 1253},         {OemCharSet, 437},      {128, 932},         {99, 1250},
+    };
+    for (const auto& [charSet, codePage] : cases) {
+        SCOPED_TRACE(charSet);
+        EXPECT_EQ(codePage, CodePageOfCharSet(charSet, 1250));  // 1250 as the system's page
+    }
+}
+
 class RealFontsTest : public testing::Test {
 protected:
     // One font system and registry for the suite: starting them enumerates

@@ -7,8 +7,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <memory>
+#include <array>
 #include <string>
+#include <vector>
 
 #include "platform/CodePages.h"
 #include "platform/FontSystem.h"
