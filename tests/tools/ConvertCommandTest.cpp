@@ -6,6 +6,7 @@
 
 #include "formats/DocumentFormat.h"
 #include "support/Corpus.h"
+#include "support/FakeFontSystem.h"
 
 namespace quillane {
 namespace {
@@ -112,6 +113,26 @@ TEST(ConvertCommand, FailuresLeaveTheOutputUntouched) {
     EXPECT_EQ(1, RunConvert(request, out, err));
     EXPECT_TRUE(std::filesystem::is_directory(folder.File("dir.txt")));
     EXPECT_FALSE(std::filesystem::exists(folder.File("dir.txt.part0")));
+}
+
+TEST(ConvertCommand, ListsTheFontFamilies) {
+    std::string error;
+    const auto request = ParseConvertArguments({"--fonts"}, error);
+    ASSERT_TRUE(request) << error;
+    EXPECT_EQ(TConvertRequest::TAction::Fonts, request->Action);
+    EXPECT_FALSE(ParseConvertArguments({"--fonts", "x.txt"}, error));
+    EXPECT_NE(std::string::npos, error.find("--fonts takes no file"));
+
+    test::TFakeFontSystem fonts;
+    fonts.Faces = {
+        {"Zeta", {0, 204}, VariablePitch | FamilySwiss, true, {}},
+        {"Bitmap", {0}, FixedPitch | FamilyModern, false, {}},
+        {"alpha", {2}, VariablePitch | FamilyDecorative, true, {}},
+    };
+    std::ostringstream out, err;
+    EXPECT_EQ(0, RunConvert(*request, out, err, &fonts));
+    EXPECT_EQ("alpha\t2\t82\nZeta\t0\t34\n", out.str());
+    EXPECT_EQ("", err.str());
 }
 
 }  // namespace

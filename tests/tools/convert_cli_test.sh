@@ -22,4 +22,7 @@ grep -q 'Cannot open file' "$T/err" || fail "no message on stderr"
 "$C" only-one 2>/dev/null; rc=$?
 [ $rc -eq 2 ] || fail "usage error gives $rc"
 "$C" --help | grep -q usage || fail "--help"
+# Every family line has a name, a character set and a pitch-and-family byte.
+"$C" --fonts > "$T/fonts" || fail "--fonts"
+awk -F'\t' 'NF != 3 || $2 !~ /^[0-9]+$/ || $3 !~ /^[0-9]+$/ { exit 1 }' "$T/fonts" || fail "--fonts lines"
 echo ok

@@ -11,10 +11,13 @@
 #include "formats/PlainText.h"
 #include "model/Document.h"
 #include "model/FontNames.h"
+#include "model/ParAttrs.h"
 #include "model/StyleManager.h"
 #include "model/Units.h"
+#include "model/FontManager.h"
 #include "platform/CodePages.h"
 #include "platform/File.h"
+#include "platform/FontSystem.h"
 #include "platform/MessageBox.h"
 
 namespace quillane {
@@ -23,12 +26,14 @@ const char* const ConvertUsage =
     "usage: quillane-convert [--from FMT] [--to FMT] [--oem-cp N] [--ansi-cp N] IN OUT\n"
     "       quillane-convert --info [--from FMT] IN\n"
     "       quillane-convert --styles [--from FMT] IN\n"
+    "       quillane-convert --fonts\n"
     "formats: txt (ANSI Plain Text), dostxt (DOS Plain Text)\n"
     "Without --from the input's format is detected; without --to the output's\n"
     "extension decides (.txt is ANSI text). --oem-cp and --ansi-cp name the code\n"
     "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n"
     "--styles prints the style list, one style a line: index, name, based-on\n"
-    "index, next index and description, separated by tabs.\n";
+    "index, next index and description, separated by tabs.\n"
+    "--fonts lists the font families: name, character set, pitch and family.\n";
 
 namespace {
 
@@ -77,28 +82,28 @@ private:
     std::ostream& err_;
 };
 
-// The converter has no font registry: it knows the two fonts a new document
-// refers to, the default font (index 0) and the master styles' font.
-constexpr int32_t ConverterArialIndex = 1;
-
-class TConverterFontNames final : public TFontNames {
+// Font names as the registry shows them, for style descriptions.
+class TRegistryFontNames final : public TFontNames {
 public:
+    explicit TRegistryFontNames(const TFontManager& fonts) : fonts_(fonts) {}
     std::string FontName(int32_t index) const override {
-        switch (index) {
-            case 0: return "Times New Roman";
-            case ConverterArialIndex: return "Arial";
-            default: return "font " + std::to_string(index);
+        if (index < 0 || index >= static_cast<int32_t>(fonts_.Registry().size())) {
+            return "font " + std::to_string(index);
         }
+        return fonts_.DisplayName(index);
     }
+
+private:
+    const TFontManager& fonts_;
 };
 
-void PrintStyles(TDocument& document, std::ostream& out) {
+void PrintStyles(TDocument& document, const TFontManager& fonts, std::ostream& out) {
     // Every document gets the master styles it lacks, as a new one does.
-    const TStyleManager styles(ConverterArialIndex);
+    const TStyleManager styles(fonts.ArialIndex());
     styles.ImportMaster(document.Styles());
-    const TConverterFontNames fonts;
+    const TRegistryFontNames names(fonts);
     const TMeasurementsManager measures;
-    const TStyleDescribeContext context{fonts, measures, document.DefaultCharAttrs, {}};
+    const TStyleDescribeContext context{names, measures, document.DefaultCharAttrs, {}};
     const TStyleList& list = document.Styles();
     for (int32_t i = 0; i < list.StyleCount(); ++i) {
         const TStyle& style = list.Style(i);
@@ -150,6 +155,8 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             request.Action = TConvertRequest::TAction::Info;
         } else if (arg == "--styles") {
             request.Action = TConvertRequest::TAction::Styles;
+        } else if (arg == "--fonts") {
+            request.Action = TConvertRequest::TAction::Fonts;
         } else if (arg == "--from" || arg == "--to") {
             const auto name = value(arg.c_str());
             if (!name) {
@@ -179,6 +186,13 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             positional.push_back(arg);
         }
     }
+    if (request.Action == TConvertRequest::TAction::Fonts) {
+        if (!positional.empty()) {
+            error = "--fonts takes no file";
+            return std::nullopt;
+        }
+        return request;
+    }
     const bool describing = request.Action == TConvertRequest::TAction::Info ||
                             request.Action == TConvertRequest::TAction::Styles;
     const size_t wanted = describing ? 1 : 2;
@@ -203,9 +217,29 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
     return request;
 }
 
-int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err) {
+void ListFonts(TFontSystem& fonts, std::ostream& out) {
+    const TFontManager manager(fonts);
+    for (const TFontFamily& family : manager.Families()) {
+        out << family.Name << "\t" << family.CharSet << "\t" << family.PitchAndFamily << "\n";
+    }
+}
+
+int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err, TFontSystem* fonts) {
     if (request.Action == TConvertRequest::TAction::Help) {
         out << ConvertUsage;
+        return 0;
+    }
+    if (request.Action == TConvertRequest::TAction::Fonts) {
+        try {
+            if (fonts != nullptr) {
+                ListFonts(*fonts, out);
+            } else {
+                ListFonts(*CreateFontSystem(), out);
+            }
+        } catch (const std::exception& e) {
+            err << "quillane-convert: " << e.what() << "\n";
+            return 1;
+        }
         return 0;
     }
     std::unique_ptr<TCodePageConverter> codePages;
@@ -218,7 +252,25 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
     TStreamMessageBox messages(err);
     const TFormatServices services{messages, *codePages, nullptr};
 
-    TDocument document;
+    // The font registry is only needed to name the fonts of styles.
+    std::unique_ptr<TFontSystem> ownedFonts;
+    std::unique_ptr<TFontManager> fontManager;
+    TModelDefaults defaults = TModelDefaults::BuiltIn();
+    if (request.Action == TConvertRequest::TAction::Styles) {
+        try {
+            if (fonts == nullptr) {
+                ownedFonts = CreateFontSystem();
+                fonts = ownedFonts.get();
+            }
+            fontManager = std::make_unique<TFontManager>(*fonts);
+        } catch (const std::exception& e) {
+            err << "quillane-convert: " << e.what() << "\n";
+            return 1;
+        }
+        defaults = TModelDefaults::BuiltIn(fontManager->TimesNewRomanIndex());
+    }
+
+    TDocument document(defaults);
     TDocOpeningOptions opening;
     opening.FileName = request.Input;
     opening.Format = request.From;
@@ -233,7 +285,7 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         return 0;
     }
     if (request.Action == TConvertRequest::TAction::Styles) {
-        PrintStyles(document, out);
+        PrintStyles(document, *fontManager, out);
         return 0;
     }
 

@@ -11,8 +11,10 @@
 
 namespace quillane {
 
+class TFontSystem;
+
 struct TConvertRequest {
-    enum class TAction { Convert, Info, Styles, Help };
+    enum class TAction { Convert, Info, Styles, Fonts, Help };
     TAction Action = TAction::Convert;
     int32_t From = 6;     // dfDetect
     int32_t To = -1;      // from the output's extension when not given
@@ -27,8 +29,14 @@ struct TConvertRequest {
 std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::string>& args, std::string& error);
 
 // Carries out a request; messages go to `err`. Returns the exit code: 0 on
-// success, 1 when the conversion failed (OUT is then untouched).
-int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err);
+// success, 1 when the conversion failed (OUT is then untouched). Fonts are
+// listed from the given font system, or the platform's when none is given.
+int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err,
+               TFontSystem* fonts = nullptr);
+
+// The font families as the program sees them, one a line: name, character
+// set, pitch and family, separated by tabs.
+void ListFonts(TFontSystem& fonts, std::ostream& out);
 
 extern const char* const ConvertUsage;
 
