@@ -21,28 +21,43 @@ namespace {
 
 using namespace quillane;
 
-std::string BenchFile() {
-    const char* path = std::getenv("QUILLANE_BENCH_TEXT");
-    return path != nullptr ? path : "";
-}
+// What every benchmark here needs: the file, and the services a load or
+// save takes (US code pages, no questions asked).
+struct TBenchSetup {
+    std::string Path;
+    std::unique_ptr<TCodePageConverter> CodePages = CreateCodePageConverter(437, 1252);
+    TSilentMessageBox Messages;
+    TFormatServices Services{Messages, *CodePages, nullptr};
+
+    explicit TBenchSetup(benchmark::State& state) {
+        const char* path = std::getenv("QUILLANE_BENCH_TEXT");
+        Path = path != nullptr ? path : "";
+        if (Path.empty()) {
+            state.SkipWithError("set QUILLANE_BENCH_TEXT to a text file");
+        }
+    }
+
+    bool Load(TDocument& document, int32_t format, benchmark::State& state) {
+        TDocOpeningOptions options;
+        options.FileName = Path;
+        options.Format = format;
+        if (!LoadDocument(document, options, Services)) {
+            state.SkipWithError("load failed");
+            return false;
+        }
+        return true;
+    }
+};
 
 void Read(benchmark::State& state, int32_t format) {
-    const std::string path = BenchFile();
-    if (path.empty()) {
-        state.SkipWithError("set QUILLANE_BENCH_TEXT to a text file");
+    TBenchSetup setup(state);
+    if (setup.Path.empty()) {
         return;
     }
-    const auto codePages = CreateCodePageConverter(437, 1252);
-    TSilentMessageBox messages;
-    const TFormatServices services{messages, *codePages, nullptr};
     int32_t paragraphs = 0;
     for (auto _ : state) {
         auto document = std::make_unique<TDocument>();
-        TDocOpeningOptions options;
-        options.FileName = path;
-        options.Format = format;
-        if (!LoadDocument(*document, options, services)) {
-            state.SkipWithError("load failed");
+        if (!setup.Load(*document, format, state)) {
             return;
         }
         paragraphs = document->ParagraphCount();
@@ -51,32 +66,21 @@ void Read(benchmark::State& state, int32_t format) {
         state.ResumeTiming();
     }
     state.counters["paragraphs"] = paragraphs;
-    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(path)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(setup.Path)));
 }
 
 void Write(benchmark::State& state, int32_t format) {
-    const std::string path = BenchFile();
-    if (path.empty()) {
-        state.SkipWithError("set QUILLANE_BENCH_TEXT to a text file");
-        return;
-    }
-    const auto codePages = CreateCodePageConverter(437, 1252);
-    TSilentMessageBox messages;
-    const TFormatServices services{messages, *codePages, nullptr};
+    TBenchSetup setup(state);
     TDocument document;
-    TDocOpeningOptions options;
-    options.FileName = path;
-    options.Format = format;
-    if (!LoadDocument(document, options, services)) {
-        state.SkipWithError("load failed");
+    if (setup.Path.empty() || !setup.Load(document, format, state)) {
         return;
     }
-    const std::string target = path + ".bench-out";
+    const std::string target = setup.Path + ".bench-out";
     int64_t bytes = 0;
     for (auto _ : state) {
         TFileOpenResult created = OpenFile(target, TFileMode::CreateAlways);
         const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, format);
-        if (WriteDocument(document, created.File.get(), target, saving, services) != WriteSucceeded) {
+        if (WriteDocument(document, created.File.get(), target, saving, setup.Services) != WriteSucceeded) {
             state.SkipWithError("write failed");
             return;
         }
