@@ -158,24 +158,33 @@ void TFlexibleString::CopyOut(void* destination, int32_t offset, int32_t n) cons
     }
 }
 
+namespace {
+
+// A tag's eight bytes: 0x00, kind, auxiliary byte (0 until layout resolves a
+// tab), value little-endian, 0x01.
+void EncodeTag(uint8_t* tag, uint8_t kind, int32_t value) {
+    const auto u = static_cast<uint32_t>(value);
+    tag[0] = 0;
+    tag[1] = kind;
+    tag[2] = 0;
+    tag[3] = static_cast<uint8_t>(u);
+    tag[4] = static_cast<uint8_t>(u >> 8);
+    tag[5] = static_cast<uint8_t>(u >> 16);
+    tag[6] = static_cast<uint8_t>(u >> 24);
+    tag[7] = 1;
+}
+
+}  // namespace
+
 void TFlexibleString::AppendTag(uint8_t kind, int32_t value) {
-    AppendByte(0);
-    AppendWord(kind);  // the auxiliary byte starts as 0
-    AppendInt(value);
-    AppendByte(1);
+    uint8_t tag[8];
+    EncodeTag(tag, kind, value);
+    AppendBytes(tag, 8);
 }
 
 void TFlexibleString::InsertTag(int32_t offset, uint8_t kind, int32_t value) {
-    const auto u = static_cast<uint32_t>(value);
-    // A new tag has no resolved tab kind yet, so its auxiliary byte is 0.
-    const uint8_t tag[8] = {0,
-                            kind,
-                            0,
-                            static_cast<uint8_t>(u),
-                            static_cast<uint8_t>(u >> 8),
-                            static_cast<uint8_t>(u >> 16),
-                            static_cast<uint8_t>(u >> 24),
-                            1};
+    uint8_t tag[8];
+    EncodeTag(tag, kind, value);
     InsertBytes(offset, tag, 8);
 }
 
