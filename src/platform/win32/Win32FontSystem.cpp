@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 #include <stdexcept>
 
 #include "platform/FontSystem.h"
@@ -31,11 +33,17 @@ private:
     HGDIOBJ previous_;
 };
 
+// Owns a GDI font, so that it is deleted however its owner's construction ends.
+struct TFontDeleter {
+    void operator()(HFONT font) const noexcept { DeleteObject(font); }
+};
+using TFontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, TFontDeleter>;
+
 class TWin32Font final : public TPlatformFont {
 public:
-    // Takes ownership of font; dc is the font system's and outlives it.
-    TWin32Font(HDC dc, HFONT font) : dc_(dc), font_(font) {
-        TSelection selected(dc_, font_);
+    // dc is the font system's and outlives the font.
+    TWin32Font(HDC dc, TFontHandle font) : dc_(dc), font_(std::move(font)) {
+        TSelection selected(dc_, font_.get());
         wchar_t face[LF_FACESIZE] = {};
         GetTextFaceW(dc_, LF_FACESIZE, face);
         face_ = WideToUtf8(face);
@@ -54,14 +62,13 @@ public:
             std::copy(std::begin(widths), std::end(widths), widths_.begin());
         }
     }
-    ~TWin32Font() override { DeleteObject(font_); }
 
     std::string FaceName() const override { return face_; }
     TFontMetrics Metrics() const override { return metrics_; }
     TCharWidths Widths() const override { return widths_; }
 
     std::vector<TKerningPair> KerningPairs() const override {
-        TSelection selected(dc_, font_);
+        TSelection selected(dc_, font_.get());
         std::vector<TKerningPair> pairs;
         const DWORD count = GetKerningPairsA(dc_, 0, nullptr);
         if (count == 0) {
@@ -89,7 +96,7 @@ public:
 
 private:
     HDC dc_;
-    HFONT font_;
+    TFontHandle font_;
     std::string face_;
     TFontMetrics metrics_;
     TCharWidths widths_{};
@@ -153,11 +160,11 @@ public:
         font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
         const std::wstring face = Utf8ToWide(request.Face).substr(0, LF_FACESIZE - 1);
         std::copy(face.begin(), face.end(), font.lfFaceName);
-        HFONT handle = CreateFontIndirectW(&font);
-        if (handle == nullptr) {
+        TFontHandle handle(CreateFontIndirectW(&font));
+        if (!handle) {
             throw std::runtime_error("GDI: cannot create the font \"" + request.Face + "\"");
         }
-        return std::make_unique<TWin32Font>(dc_, handle);
+        return std::make_unique<TWin32Font>(dc_, std::move(handle));
     }
 
     int32_t SystemCharSet() const override {
