@@ -2,7 +2,6 @@
 // slot order, after its parent's name.
 
 #include <cctype>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -10,22 +9,15 @@
 #include "model/Style.h"
 #include "model/StyleList.h"
 #include "model/TabManager.h"
+#include "model/TextColors.h"
 #include "model/Units.h"
 
 namespace quillane {
 
 namespace {
 
-// The colour table's names as the colour list shows them.
-constexpr const char* ColorNames[] = {
-    "Auto", "Black", "Blue", "Aqua", "Lime", "Fuchsia", "Red", "Yellow", "White",
-    "Navy", "Teal", "Green", "Purple", "Maroon", "Olive", "Gray", "Lightgray",
-};
-
 std::string LowerColorName(int32_t index) {
-    std::string name = index >= 0 && index < static_cast<int32_t>(std::size(ColorNames))
-                           ? ColorNames[index]
-                           : "color " + std::to_string(index);
+    std::string name = index >= 0 && index < TextColorCount ? ColorName(index) : "color " + std::to_string(index);
     for (char& c : name) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
@@ -35,20 +27,6 @@ std::string LowerColorName(int32_t index) {
 bool Defined(int32_t v) { return v != UndefinedAttr; }
 
 std::string Points(int32_t twips) { return TMeasurementsManager(TMeasureUnit::Points).Format(twips); }
-
-// Hundredths as the shortest decimal: 150 -> "1.5", 200 -> "2".
-std::string ShortDecimal(int32_t hundredths) {
-    std::string text = std::to_string(std::abs(hundredths) / 100);
-    const int32_t frac = std::abs(hundredths) % 100;
-    if (frac != 0) {
-        text += '.';
-        text += static_cast<char>('0' + frac / 10);
-        if (frac % 10 != 0) {
-            text += static_cast<char>('0' + frac % 10);
-        }
-    }
-    return hundredths < 0 ? "-" + text : text;
-}
 
 const char* TabKindPattern(uint32_t kind) {
     switch (kind) {
@@ -62,14 +40,7 @@ const char* TabKindPattern(uint32_t kind) {
 
 // Half-points as points: an odd size is a half point, which an integer
 // division would silently drop ("10.5 pt", not "10 pt").
-std::string HalfPoints(int32_t halfPoints) {
-    const int64_t h = halfPoints;
-    std::string text = std::to_string(h / 2);
-    if (h % 2 != 0) {
-        text = (h < 0 && h / 2 == 0 ? "-" : "") + text + ".5";
-    }
-    return text + " pt";
-}
+std::string HalfPoints(int32_t halfPoints) { return FormatHundredths(int64_t{halfPoints} * 50) + " pt"; }
 
 class TParts {
 public:
@@ -157,7 +128,7 @@ std::string TStyle::Describe(bool withHotKey, const TStyleDescribeContext& conte
             parts.Add(v == 240   ? std::string("single line spacing")
                       : v == 360 ? std::string("1.5 lines spacing")
                       : v == 480 ? std::string("double line spacing")
-                                 : "single line spacing multiple: " + ShortDecimal(MulDivRound(v, 100, 240)));
+                                 : "single line spacing multiple: " + FormatHundredths(MulDivRound(v, 100, 240)));
         } else {
             parts.Add(v <= 0 ? "line spacing exactly: " + Points(-v)
                              : "line spacing at least: " + Points(v));

@@ -1,8 +1,6 @@
 #include "model/Units.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace quillane {
 
@@ -89,19 +87,22 @@ const char* TMeasurementsManager::Suffix() const {
     return "";
 }
 
-std::string TMeasurementsManager::Format(int32_t twips) const {
-    const int32_t h = TwipsToHundredths(twips);
-    const int32_t whole = std::abs(h) / 100;
-    const int32_t frac = std::abs(h) % 100;
-    char text[48];
-    if (frac == 0) {
-        std::snprintf(text, sizeof text, "%s%d", h < 0 ? "-" : "", whole);
-    } else if (frac % 10 == 0) {
-        std::snprintf(text, sizeof text, "%s%d.%d", h < 0 ? "-" : "", whole, frac / 10);
-    } else {
-        std::snprintf(text, sizeof text, "%s%d.%02d", h < 0 ? "-" : "", whole, frac);
+std::string FormatHundredths(int64_t hundredths) {
+    const int64_t magnitude = hundredths < 0 ? -hundredths : hundredths;
+    std::string text = std::to_string(magnitude / 100);
+    const int64_t frac = magnitude % 100;
+    if (frac != 0) {
+        text += '.';
+        text += static_cast<char>('0' + frac / 10);
+        if (frac % 10 != 0) {
+            text += static_cast<char>('0' + frac % 10);
+        }
     }
-    return std::string(text) + Suffix();
+    return hundredths < 0 ? "-" + text : text;
+}
+
+std::string TMeasurementsManager::Format(int32_t twips) const {
+    return FormatHundredths(TwipsToHundredths(twips)) + Suffix();
 }
 
 }  // namespace quillane

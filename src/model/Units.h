@@ -29,6 +29,9 @@ int32_t HalfPointsToZoomedFontHeight(int32_t halfPoints, int32_t zoomedPpi);
 int32_t ScaleToLayout(int32_t v, int32_t num = 8, int32_t den = 1);
 int32_t ScaleFromLayout(int32_t u, int32_t num = 8, int32_t den = 1);
 
+// Hundredths as the shortest decimal: 150 -> "1.5", 200 -> "2", -25 -> "-0.25".
+std::string FormatHundredths(int64_t hundredths);
+
 // Display units the user picks (the measurement option).
 enum class TMeasureUnit : int32_t { Centimetres = 0, Inches = 1, Points = 2, Picas = 3 };
 
