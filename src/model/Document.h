@@ -84,6 +84,10 @@ public:
     TUndoManager* Undo() const { return undo_.get(); }
     TLineLayouter* Layouter() const { return layouter_; }
     void SetLayouter(TLineLayouter* layouter) { layouter_ = layouter; }
+    // The sizes of the document's pictures and objects; none until the
+    // object registry is attached.
+    const TObjectExtents* Objects() const { return objects_; }
+    void SetObjects(const TObjectExtents* objects) { objects_ = objects; }
 
     // Fields read and written directly by the other subsystems.
     std::string FileName;          // full path; empty when never saved
@@ -115,6 +119,7 @@ private:
     std::unique_ptr<TReflowManager> reflow_;
     std::unique_ptr<TUndoManager> undo_;
     TLineLayouter* layouter_ = nullptr;  // not owned; the program-wide layout
+    const TObjectExtents* objects_ = nullptr;  // not owned
     TTabManager tabs_;                   // before the styles that refer to it
     TStyleList styles_{&tabs_, this};
 };

@@ -4,6 +4,7 @@
 // implement these; a hidden document (templates, clipboard conversions,
 // the converter) has none of them.
 
+#include <cstdint>
 #include <memory>
 
 namespace quillane {
@@ -29,6 +30,23 @@ public:
 class TUndoManager {
 public:
     virtual ~TUndoManager() = default;
+};
+
+// The size of an embedded picture or object as layout needs it: the extent
+// in twips and the scales in percent. The document's object registry
+// answers; an unknown id has no extent.
+struct TObjectExtent {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t ScaleX = 100;
+    int32_t ScaleY = 100;
+};
+
+class TObjectExtents {
+public:
+    virtual ~TObjectExtents() = default;
+    // kind is the tag kind (picture or object), id the tag's value.
+    virtual bool Extent(uint8_t kind, int32_t id, TObjectExtent& extent) const = 0;
 };
 
 // Lays out a paragraph into lines (the line layout implements it).

@@ -57,7 +57,7 @@ int32_t TParagraph::LineAt(int32_t position, bool preferPrevious) const {
     }
     if (lo > 0 && Line(lo).FirstPosition == position) {
         const TParLine& previous = Line(lo - 1);
-        if (preferPrevious || !previous.EndsWithBreak) {
+        if (preferPrevious || !previous.EndsWithBreak()) {
             return lo - 1;
         }
     }

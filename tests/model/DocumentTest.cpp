@@ -81,7 +81,7 @@ TEST(Document, AddingAParagraphRepairsAZeroMultipleSpacing) {
 TEST(Document, ChangingTheTextWidthDropsLayouts) {
     TDocument document;
     TParagraph& p = document.Paragraph(0);
-    p.AddLine(std::make_unique<TParLine>());
+    p.AddLine(std::make_unique<TParLine>(&p));
     p.LaidOut = true;
     TPageSettings same = document.PageSettings();
     same.PaperHeight = 20160;
@@ -142,16 +142,16 @@ TEST(StateFlags, PopRestoresInReverseOrder) {
 TEST(Paragraph, LineAtPrefersTheEarlierLineAtASoftBreak) {
     TDocument document;
     TParagraph& p = document.Paragraph(0);
-    auto line = [&p](int32_t first, int32_t count, bool hard) {
-        auto l = std::make_unique<TParLine>();
+    TStreamBuilder(p).Chars("0123456789abcd").Special(spLineBreak).Chars("xyz").End();
+    auto line = [&p](int32_t first, int32_t count) {
+        auto l = std::make_unique<TParLine>(&p);
         l->FirstPosition = first;
         l->PositionCount = count;
-        l->EndsWithBreak = hard;
         p.AddLine(std::move(l));
     };
-    line(0, 10, false);  // soft end
-    line(10, 5, true);   // ends with a line break
-    line(15, 4, false);
+    line(0, 10);   // soft end
+    line(10, 5);   // ends with a line break
+    line(15, 4);
     EXPECT_EQ(0, p.LineAt(3, false));
     EXPECT_EQ(0, p.LineAt(10, false));  // soft break: the earlier line
     EXPECT_EQ(1, p.LineAt(12, false));
