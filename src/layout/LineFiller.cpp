@@ -173,8 +173,9 @@ TLineFiller::TAddResult TLineFiller::Add(uint8_t code, int32_t width, int32_t ke
 void TLineFiller::Append(uint8_t code, int32_t width, int32_t kern, int32_t ascent, int32_t textAscent,
                          int32_t descent, int32_t afterOffset) {
     ReserveEntries(count_ + 2);
-    if (kern != 0) {
-        SetEntryValue(count_, X() + kern);
+    if (kern != 0 && count_ > 0) {
+        // A pair never pulls a character back past its own start.
+        SetEntryValue(count_, std::max(X() + kern, EntryValue(count_ - 1)));
     }
     if (width < 0 || code == spOptionalHyphen) {
         width = 0;
