@@ -12,6 +12,11 @@ printf 'alpha\nbeta\n' > "$T/in.txt"
 [ "$(od -An -c "$T/out.txt" | tr -d ' \n')" = 'alpha\r\nbeta' ] || fail "output bytes"
 [ "$("$C" --info "$T/in.txt" | head -n 1)" = "format: ANSI Plain Text" ] || fail "--info"
 [ "$("$C" --styles "$T/in.txt" | cut -f 2 | head -n 1)" = "Normal" ] || fail "--styles"
+# One line each: eight numbers, the lines of a paragraph in order, ending
+# within the paragraph width.
+"$C" --layout "$T/in.txt" > "$T/layout" || fail "--layout"
+[ "$(wc -l < "$T/layout")" -eq 2 ] || fail "--layout line count"
+awk -F'\t' 'NF != 8 || $1 !~ /^[0-9]+$/ || $6 > $7 + 600 || $8 <= 0 { exit 1 }' "$T/layout" || fail "--layout lines"
 
 echo keep > "$T/keep.txt"
 "$C" "$T/missing.txt" "$T/keep.txt" 2>"$T/err"; rc=$?

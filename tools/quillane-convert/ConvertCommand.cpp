@@ -9,6 +9,9 @@
 #include "formats/DocumentFormat.h"
 #include "formats/DocumentLoader.h"
 #include "formats/PlainText.h"
+#include "LayoutDump.h"
+#include "layout/LineLayout.h"
+#include "model/KerningPairs.h"
 #include "model/Document.h"
 #include "model/FontNames.h"
 #include "model/ParAttrs.h"
@@ -19,6 +22,7 @@
 #include "platform/File.h"
 #include "platform/FontSystem.h"
 #include "platform/MessageBox.h"
+#include "platform/Screen.h"
 
 namespace quillane {
 
@@ -26,6 +30,7 @@ const char* const ConvertUsage =
     "usage: quillane-convert [--from FMT] [--to FMT] [--oem-cp N] [--ansi-cp N] IN OUT\n"
     "       quillane-convert --info [--from FMT] IN\n"
     "       quillane-convert --styles [--from FMT] IN\n"
+    "       quillane-convert --layout [--from FMT] IN\n"
     "       quillane-convert --fonts\n"
     "formats: txt (ANSI Plain Text), dostxt (DOS Plain Text)\n"
     "Without --from the input's format is detected; without --to the output's\n"
@@ -33,7 +38,10 @@ const char* const ConvertUsage =
     "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n"
     "--styles prints the style list, one style a line: index, name, based-on\n"
     "index, next index and description, separated by tabs.\n"
-    "--fonts lists the font families: name, character set, pitch and family.\n";
+    "--fonts lists the font families: name, character set, pitch and family.\n"
+    "--layout lays the document out at 100 % and prints one line per laid-out\n"
+    "line: paragraph, line, first position, position count, start x, end x,\n"
+    "paragraph width (x and widths in 1/8 pixel) and line height in pixels.\n";
 
 namespace {
 
@@ -155,6 +163,8 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             request.Action = TConvertRequest::TAction::Info;
         } else if (arg == "--styles") {
             request.Action = TConvertRequest::TAction::Styles;
+        } else if (arg == "--layout") {
+            request.Action = TConvertRequest::TAction::Layout;
         } else if (arg == "--fonts") {
             request.Action = TConvertRequest::TAction::Fonts;
         } else if (arg == "--from" || arg == "--to") {
@@ -194,12 +204,14 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
         return request;
     }
     const bool describing = request.Action == TConvertRequest::TAction::Info ||
-                            request.Action == TConvertRequest::TAction::Styles;
+                            request.Action == TConvertRequest::TAction::Styles ||
+                            request.Action == TConvertRequest::TAction::Layout;
     const size_t wanted = describing ? 1 : 2;
     if (positional.size() != wanted) {
         error = !describing ? "give an input and an output file"
-                : request.Action == TConvertRequest::TAction::Info ? "--info takes one file"
-                                                                   : "--styles takes one file";
+                : request.Action == TConvertRequest::TAction::Info   ? "--info takes one file"
+                : request.Action == TConvertRequest::TAction::Layout ? "--layout takes one file"
+                                                                     : "--styles takes one file";
         return std::nullopt;
     }
     request.Input = positional[0];
@@ -252,11 +264,12 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
     TStreamMessageBox messages(err);
     const TFormatServices services{messages, *codePages, nullptr};
 
-    // The font registry is only needed to name the fonts of styles.
+    // The font registry is only needed to name the fonts of styles and to
+    // measure a layout.
     std::unique_ptr<TFontSystem> ownedFonts;
     std::unique_ptr<TFontManager> fontManager;
     TModelDefaults defaults = TModelDefaults::BuiltIn();
-    if (request.Action == TConvertRequest::TAction::Styles) {
+    if (request.Action == TConvertRequest::TAction::Styles || request.Action == TConvertRequest::TAction::Layout) {
         try {
             if (fonts == nullptr) {
                 ownedFonts = CreateFontSystem();
@@ -286,6 +299,12 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
     }
     if (request.Action == TConvertRequest::TAction::Styles) {
         PrintStyles(document, *fontManager, out);
+        return 0;
+    }
+    if (request.Action == TConvertRequest::TAction::Layout) {
+        TKerningPairsManager kerning;
+        TLineLayout layout(*fontManager, kerning, ScreenPixelsPerInch());
+        PrintLayout(document, layout, out);
         return 0;
     }
 

@@ -14,7 +14,7 @@ namespace quillane {
 class TFontSystem;
 
 struct TConvertRequest {
-    enum class TAction { Convert, Info, Styles, Fonts, Help };
+    enum class TAction { Convert, Info, Styles, Fonts, Layout, Help };
     TAction Action = TAction::Convert;
     int32_t From = 6;     // dfDetect
     int32_t To = -1;      // from the output's extension when not given
