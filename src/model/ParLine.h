@@ -84,4 +84,12 @@ private:
     int32_t entryCount_ = 0;
 };
 
+// Where pagination put a line, saved so that an operation can put it back.
+struct TParLineOnPageInfo {
+    int32_t Page = -1;
+    int32_t IndexOnPage = 0;
+    int32_t Top = 0;
+    int32_t Height = 0;
+};
+
 }  // namespace quillane
