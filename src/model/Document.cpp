@@ -66,7 +66,19 @@ void TDocument::SetModified(bool modified) {
     }
 }
 
+TPage& TDocument::AppendPage() {
+    pages_.push_back(std::make_unique<TPage>(*this, PageCount()));
+    return *pages_.back();
+}
+
+void TDocument::FreePagesFrom(int32_t first) {
+    while (PageCount() > std::max(first, 0)) {
+        pages_.pop_back();
+    }
+}
+
 void TDocument::ApplyPageSettings(const TPageSettings& settings, bool checkWidth) {
+    FreePagesFrom(0);
     pageSettings_ = ValidatePageSettings(settings);
     const int32_t oldTextWidth = textWidth_;
     textWidth_ = pageSettings_.PaperWidth - pageSettings_.LeftMargin - pageSettings_.RightMargin;

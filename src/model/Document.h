@@ -12,6 +12,7 @@
 #include "model/CharAttrs.h"
 #include "model/DocumentInfo.h"
 #include "model/DocumentParts.h"
+#include "model/Page.h"
 #include "model/PageSettings.h"
 #include "model/ParAttrs.h"
 #include "model/Paragraph.h"
@@ -68,6 +69,15 @@ public:
     const TPagePixels& PagePixels() const { return pagePixels_; }
     const TPagePixels& ZoomedPagePixels() const { return zoomedPagePixels_; }
     bool PaginationComplete() const { return paginationComplete_; }
+    void SetPaginationComplete(bool complete) { paginationComplete_ = complete; }
+
+    // Pages, made by pagination.
+    int32_t PageCount() const { return static_cast<int32_t>(pages_.size()); }
+    TPage& Page(int32_t i) const { return *pages_[static_cast<size_t>(i)]; }
+    TPage& LastPage() const { return *pages_.back(); }
+    TPage& AppendPage();
+    // Frees pages first..end; their lines are on no page afterwards.
+    void FreePagesFrom(int32_t first);
     void SetZoom(int32_t percent);
 
     void DropAllLayouts();
@@ -122,6 +132,8 @@ private:
     const TObjectExtents* objects_ = nullptr;  // not owned
     TTabManager tabs_;                   // before the styles that refer to it
     TStyleList styles_{&tabs_, this};
+    // After the paragraphs: pages go first and clear their lines' pointers.
+    std::vector<std::unique_ptr<TPage>> pages_;
 };
 
 }  // namespace quillane

@@ -2,10 +2,17 @@
 
 #include <cstring>
 
+#include "model/Page.h"
 #include "model/Paragraph.h"
 #include "model/TextStream.h"
 
 namespace quillane {
+
+TParLine::~TParLine() {
+    if (Page != nullptr) {
+        Page->ForgetLine(this);
+    }
+}
 
 void TParLine::AssignEntries(const uint32_t* entries, int32_t n) {
     TFlexibleString::ResizeBuffer(positions_, n * 4);

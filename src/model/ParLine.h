@@ -10,6 +10,7 @@
 
 namespace quillane {
 
+class TPage;
 class TParagraph;
 
 // A position entry keeps the italic flag of the character ending there in
@@ -31,7 +32,7 @@ inline bool EntryItalic(uint32_t entry) { return (entry & EntryItalicBit) != 0; 
 class TParLine {
 public:
     explicit TParLine(TParagraph* paragraph = nullptr) : Paragraph(paragraph) {}
-    virtual ~TParLine() = default;
+    virtual ~TParLine();
     TParLine(const TParLine&) = delete;
     TParLine& operator=(const TParLine&) = delete;
 
@@ -76,8 +77,8 @@ public:
     int32_t PositionCount = 0;
     int16_t Raise = 0;  // points
     int16_t Lower = 0;  // points
-    // Index of the page the line was placed on by pagination, -1 for none.
-    int32_t Page = -1;
+    // The page pagination placed the line on, none before.
+    TPage* Page = nullptr;
 
 private:
     TBufferPair positions_;
@@ -86,7 +87,7 @@ private:
 
 // Where pagination put a line, saved so that an operation can put it back.
 struct TParLineOnPageInfo {
-    int32_t Page = -1;
+    TPage* Page = nullptr;
     int32_t IndexOnPage = 0;
     int32_t Top = 0;
     int32_t Height = 0;

@@ -67,7 +67,7 @@ int32_t TParagraph::LineAt(int32_t position, bool preferPrevious) const {
 bool TParagraph::FirstOnPage() const {
     // Pages come with pagination; until a paragraph's first line is placed
     // it is on no page.
-    return LaidOut && !lines_.empty() && Line(0).Page >= 0;
+    return LaidOut && !lines_.empty() && Line(0).Page != nullptr;
 }
 
 void TParagraph::DropLayout(bool relayout) {

@@ -149,7 +149,7 @@ TEST(DisplayWidths, VisibleHeightStopsAtTheNextLine) {
     f.LayOut();
     TParLine& a = p.Line(0);
     TParLine& b = p.Line(1);
-    a.Page = b.Page = 0;
+    a.Page = b.Page = nullptr;  // the same page
     a.Top = 0;
     b.Top = 10;
     EXPECT_EQ(20, VisibleHeight(a, b.Page == a.Page ? &b : nullptr, 200));
