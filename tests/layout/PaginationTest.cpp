@@ -12,6 +12,7 @@
 #include <random>
 
 #include "layout/LayoutFixture.h"
+#include "layout/PageGrid.h"
 #include "layout/PageNumber.h"
 #include "model/Page.h"
 #include "model/ParLine.h"
@@ -267,6 +268,27 @@ TEST(PageNumber, FormatsAndTheFirstNumberedPage) {
     EXPECT_EQ(2, PageNumberOf(3, settings));
     settings.Enabled = false;
     EXPECT_FALSE(PageNumberShown(3, settings));
+}
+
+}  // namespace
+}  // namespace quillane
+
+namespace quillane {
+namespace {
+
+TEST(PageGrid, PagesAreCentredInTheirGridAndScrolledIntoView) {
+    // Two columns of 100 x 200 pages in a 400 x 650 extent: three rows.
+    const TPageGrid grid{5, 2, 100, 200, 400, 650};
+    const TPageRect first = PageRect(grid, 0);
+    EXPECT_EQ(95, first.Left);  // (400 - 110 - 100) / 2
+    EXPECT_EQ(15, first.Top);   // (650 - 420 - 200) / 2
+    const TPageRect fourth = PageRect(grid, 3);
+    EXPECT_EQ(95 + 110, fourth.Left);
+    EXPECT_EQ(first.Top + 210, fourth.Top);
+    EXPECT_EQ(0, FirstVisiblePage(grid, 0));
+    EXPECT_EQ(0, FirstVisiblePage(grid, 213));  // only the gap of row 1 is in view
+    EXPECT_EQ(2, FirstVisiblePage(grid, 216));
+    EXPECT_EQ(3, LastVisiblePage(grid, 0, 300));
 }
 
 }  // namespace
