@@ -10,6 +10,7 @@
 #include <string>
 
 #include "layout/LineLayout.h"
+#include "layout/Pagination.h"
 #include "model/Document.h"
 #include "model/FontManager.h"
 #include "model/KerningPairs.h"
@@ -138,6 +139,34 @@ void RelayoutKeystroke(benchmark::State& state) {
     state.counters["line_positions"] = line.PositionCount;
 }
 BENCHMARK(RelayoutKeystroke)->Unit(benchmark::kMicrosecond);
+
+// Pagination of a document of about 2,000 pages whose paragraphs are laid
+// out already: only the fit tests and the page bookkeeping are timed.
+void PaginateDocument(benchmark::State& state) {
+    TLayoutSetup setup;
+    TDocument document(TModelDefaults::BuiltIn(setup.Fonts.TimesNewRomanIndex()));
+    document.SetLayouter(&setup.Layout);
+    std::mt19937 random(12);
+    int64_t characters = 0;
+    while (characters < 6'700'000) {
+        TParagraph& p = characters == 0 ? document.Paragraph(0) : document.AddParagraph();
+        FillParagraph(p, random, 100 + static_cast<int32_t>(random() % 1500), setup.Fonts);
+        p.Attributes[paWidowControl] = 1;
+        p.Attributes[paKeepWithNext] = random() % 20 == 0 ? 1 : 0;
+        p.Attributes[paSpaceAfter] = 120;
+        characters += p.PositionCount();
+        p.DropLayout(true);
+    }
+    const TPaginationOptions options;
+    for (auto _ : state) {
+        Paginate(document, 0, INT32_MAX, 0, options);
+    }
+    state.counters["pages"] = document.PageCount();
+    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(document.PageCount()),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["peak_MB"] = static_cast<double>(PeakMemoryKb()) / 1024.0;
+}
+BENCHMARK(PaginateDocument)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
