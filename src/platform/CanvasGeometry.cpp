@@ -54,17 +54,18 @@ void AddAxisRun(std::vector<TRect>& rects, bool horizontal, int64_t lo, int64_t 
         add(lo, hi);
         return;
     }
-    int64_t runStart = -1;
+    bool inRun = false;
+    int64_t runStart = 0;
     for (int64_t c = lo; c < hi; ++c) {
         const bool on = dots.Covers(static_cast<int32_t>(c));
-        if (on && runStart < 0) {
+        if (on && !inRun) {
             runStart = c;
-        } else if (!on && runStart >= 0) {
+        } else if (!on && inRun) {
             add(runStart, c);
-            runStart = -1;
         }
+        inRun = on;
     }
-    if (runStart >= 0) {
+    if (inRun) {
         add(runStart, hi);
     }
 }
