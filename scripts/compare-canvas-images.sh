@@ -7,8 +7,8 @@
 # Windows build or Pillow is missing (a skipped test).
 set -eu
 
-native=$1
-win64=$2
+native=$(realpath "$1")
+win64=$(realpath -m "$2")
 tool="$win64/bin/quillane-canvas-sample.exe"
 if [ ! -x "$win64/wine-run.sh" ] || [ ! -f "$tool" ]; then
     echo "no Windows build with quillane-canvas-sample.exe in $win64: skipped"

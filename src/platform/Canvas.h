@@ -145,8 +145,9 @@ public:
     // Each pixel becomes its complement (white and black swap); twice
     // restores it exactly. Used for selections and bar tabs.
     virtual void InvertRect(const TRect& rect) = 0;
-    // The inside of a closed polygon (alternate filling), pixels whose
-    // centres lie inside; fewer than 3 points invert nothing.
+    // The inside of a closed polygon (alternate filling): the pixels whose
+    // centres lie inside, a centre on a left or top edge counting as inside;
+    // the same pixels on every device. Fewer than 3 points invert nothing.
     virtual void InvertPolygon(std::span<const TPoint> points) = 0;
 
     // Copies the source part of the bitmap into the destination rectangle,

@@ -117,6 +117,48 @@ std::vector<TRect> LineRects(TPoint from, TPoint to, const TPen& pen, const TRec
     return rects;
 }
 
+std::vector<TRect> PolygonRects(std::span<const TPoint> points, const TRect& bounds) {
+    std::vector<TRect> rects;
+    if (points.size() < 3 || bounds.IsEmpty()) {
+        return rects;
+    }
+    int64_t top = INT64_MAX;
+    int64_t bottom = INT64_MIN;
+    for (const TPoint& p : points) {
+        top = std::min<int64_t>(top, p.Y);
+        bottom = std::max<int64_t>(bottom, p.Y);
+    }
+    top = std::max<int64_t>(top, bounds.Top);
+    bottom = std::min<int64_t>(bottom, bounds.Bottom);
+    std::vector<double> crossings;
+    for (int64_t y = top; y < bottom; ++y) {
+        // Where the row's centre line crosses each edge; an edge counts from
+        // its upper end, not its lower one, so a shared corner counts once.
+        const double centre = static_cast<double>(y) + 0.5;
+        crossings.clear();
+        for (size_t i = 0; i < points.size(); ++i) {
+            const TPoint& a = points[i];
+            const TPoint& b = points[(i + 1) % points.size()];
+            if (a.Y == b.Y || centre < std::min(a.Y, b.Y) || centre >= std::max(a.Y, b.Y)) {
+                continue;
+            }
+            const double t = (centre - a.Y) / (static_cast<double>(b.Y) - a.Y);
+            crossings.push_back(a.X + t * (static_cast<double>(b.X) - a.X));
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (size_t i = 0; i + 1 < crossings.size(); i += 2) {
+            // Pixels x with x + 0.5 in [from, to).
+            const double from = std::max(std::ceil(crossings[i] - 0.5), static_cast<double>(bounds.Left));
+            const double to = std::min(std::ceil(crossings[i + 1] - 0.5), static_cast<double>(bounds.Right));
+            if (from < to) {
+                rects.push_back(TRect{static_cast<int32_t>(from), static_cast<int32_t>(y), static_cast<int32_t>(to),
+                                      static_cast<int32_t>(y + 1)});
+            }
+        }
+    }
+    return rects;
+}
+
 void CheckSurfaceSize(int32_t width, int32_t height) {
     if (width < 1 || height < 1 || width > MaxSurfaceSide || height > MaxSurfaceSide) {
         throw std::invalid_argument("canvas: a surface of " + std::to_string(width) + " x " + std::to_string(height) +

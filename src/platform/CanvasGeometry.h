@@ -3,6 +3,7 @@
 // bitmap parts come out the same pixels on every device.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/Canvas.h"
@@ -13,6 +14,11 @@ namespace quillane {
 // meet `bounds`; adjacent dots of a pattern are merged into one rectangle.
 // A line far longer than the bounds costs no more than one across them.
 std::vector<TRect> LineRects(TPoint from, TPoint to, const TPen& pen, const TRect& bounds);
+
+// The pixels of a closed polygon (alternate filling) whose centres lie
+// inside, as one rectangle per run of a row, only within `bounds`. A pixel
+// centre on a left or top edge is inside, on a right or bottom edge outside.
+std::vector<TRect> PolygonRects(std::span<const TPoint> points, const TRect& bounds);
 
 // Throws std::invalid_argument unless both sides are from 1 to MaxSurfaceSide.
 void CheckSurfaceSize(int32_t width, int32_t height);

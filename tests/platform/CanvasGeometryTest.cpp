@@ -66,6 +66,41 @@ TEST(CanvasGeometry, HugeLinesCostOnlyTheirVisiblePart) {
     EXPECT_EQ((TRect{0, 10, 10, 100}), wide[0]);
 }
 
+TEST(CanvasGeometry, PolygonsCoverThePixelsWhoseCentresLieInside) {
+    struct Case {
+        const char* What;
+        std::vector<TPoint> Points;
+        TRect Bounds;
+        std::vector<TRect> Expected;
+    };
+    const Case cases[] = {
+        {"a rectangle covers exactly its pixels", {{0, 0}, {4, 0}, {4, 3}, {0, 3}}, Everything,
+         {{0, 0, 4, 1}, {0, 1, 4, 2}, {0, 2, 4, 3}}},
+        {"the same, wound the other way", {{0, 3}, {4, 3}, {4, 0}, {0, 0}}, Everything,
+         {{0, 0, 4, 1}, {0, 1, 4, 2}, {0, 2, 4, 3}}},
+        {"a right triangle: centres on the slanted edge are outside", {{0, 0}, {4, 0}, {0, 4}}, Everything,
+         {{0, 0, 3, 1}, {0, 1, 2, 2}, {0, 2, 1, 3}}},
+        {"a parallelogram leaning right", {{2, 0}, {6, 0}, {4, 2}, {0, 2}}, Everything,
+         {{1, 0, 5, 1}, {0, 1, 4, 2}}},
+        {"crossing edges fill alternately", {{0, 0}, {4, 4}, {4, 0}, {0, 4}}, Everything,
+         {{3, 0, 4, 1}, {0, 1, 1, 2}, {2, 1, 4, 2}, {0, 2, 1, 3}, {2, 2, 4, 3}, {3, 3, 4, 4}}},
+        {"cut to the bounds", {{-10, -10}, {10, -10}, {10, 10}, {-10, 10}}, {0, 0, 2, 2},
+         {{0, 0, 2, 1}, {0, 1, 2, 2}}},
+        {"two points are no polygon", {{0, 0}, {4, 4}}, Everything, {}},
+        {"a flat polygon covers nothing", {{0, 0}, {4, 0}, {8, 0}}, Everything, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<TRect> got = PolygonRects(c.Points, c.Bounds);
+        std::erase_if(got, [](const TRect& r) { return r.IsEmpty(); });
+        std::vector<TRect> expected = c.Expected;
+        std::erase_if(expected, [](const TRect& r) { return r.IsEmpty(); });
+        EXPECT_EQ(expected, got) << c.What;
+    }
+    // Only the rows inside the bounds are visited.
+    const TPoint huge[] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}};
+    EXPECT_EQ(100u, PolygonRects(huge, {0, 0, 100, 100}).size());
+}
+
 TEST(CanvasGeometry, BitmapPartsLandInProportion) {
     // A 10-pixel source stretched to 40: its part 5..10 lands on 20..40.
     EXPECT_EQ((TRect{120, 20, 140, 40}), BitmapLanding({0, 0, 10, 10}, {5, 5, 10, 10}, {100, 0, 140, 40}));

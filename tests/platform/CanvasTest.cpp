@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "SampleScene.h"
+#include "platform/CanvasGeometry.h"
 #include "platform/File.h"
 #include "support/FakeFontSystem.h"
 
@@ -135,6 +136,25 @@ TEST_F(CanvasTest, FillsFramesAndInversionsAreExact) {
         {200, 9, Paper, "above the triangle"},
         {179, 20, Paper, "left of the triangle"},
     });
+}
+
+TEST_F(CanvasTest, InvertedPolygonHasExactlyThePixelCentresInside) {
+    const TBitmapView pixels = DrawnScene();
+    const TRect area{175, 5, 235, 50};
+    std::vector<bool> inside(static_cast<size_t>(area.Width() * area.Height()));
+    for (const TRect& r : PolygonRects(Triangle, area)) {
+        for (int32_t y = r.Top; y < r.Bottom; ++y) {
+            for (int32_t x = r.Left; x < r.Right; ++x) {
+                inside[static_cast<size_t>((y - area.Top) * area.Width() + x - area.Left)] = true;
+            }
+        }
+    }
+    for (int32_t y = area.Top; y < area.Bottom; ++y) {
+        for (int32_t x = area.Left; x < area.Right; ++x) {
+            const bool in = inside[static_cast<size_t>((y - area.Top) * area.Width() + x - area.Left)];
+            ASSERT_EQ(Hex(in ? Inverse(Paper) : Paper), Hex(PixelAt(pixels, x, y))) << x << "," << y;
+        }
+    }
 }
 
 TEST_F(CanvasTest, DottedLineKeepsItsPatternOnAbsoluteCoordinates) {

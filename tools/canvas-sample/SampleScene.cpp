@@ -6,17 +6,16 @@ namespace quillane::sample {
 
 namespace {
 
-std::vector<uint8_t> QuadrantPixels(TPixelOrder order) {
-    std::vector<uint8_t> pixels;
-    for (TColorValue color : Quadrants) {
+std::array<uint8_t, 16> QuadrantPixels(TPixelOrder order) {
+    std::array<uint8_t, 16> pixels{};
+    for (size_t i = 0; i < 4; ++i) {
+        const TColorValue color = Quadrants[i];
         const uint8_t red = color & 0xFF;
-        const uint8_t green = color >> 8 & 0xFF;
         const uint8_t blue = color >> 16 & 0xFF;
-        if (order == TPixelOrder::Bgra) {
-            pixels.insert(pixels.end(), {blue, green, red, 0xFF});
-        } else {
-            pixels.insert(pixels.end(), {red, green, blue, 0xFF});
-        }
+        pixels[i * 4] = order == TPixelOrder::Bgra ? blue : red;
+        pixels[i * 4 + 1] = color >> 8 & 0xFF;
+        pixels[i * 4 + 2] = order == TPixelOrder::Bgra ? red : blue;
+        pixels[i * 4 + 3] = 0xFF;
     }
     return pixels;
 }
@@ -46,9 +45,9 @@ void DrawScene(TCanvas& canvas, const TPlatformFont& font, const TPlatformFont& 
     canvas.InvertRect(Inverted);
     canvas.InvertPolygon(Triangle);
 
-    const std::vector<uint8_t> bgra = QuadrantPixels(TPixelOrder::Bgra);
+    const std::array<uint8_t, 16> bgra = QuadrantPixels(TPixelOrder::Bgra);
     canvas.DrawBitmap(TBitmapView{bgra.data(), 2, 2, 8, TPixelOrder::Bgra}, Stretched);
-    const std::vector<uint8_t> rgba = QuadrantPixels(TPixelOrder::Rgba);
+    const std::array<uint8_t, 16> rgba = QuadrantPixels(TPixelOrder::Rgba);
     TClipScope clip(canvas);
     canvas.IntersectClip(StretchClip);
     canvas.DrawBitmap(TBitmapView{rgba.data(), 2, 2, 8, TPixelOrder::Rgba}, ClippedStretch);

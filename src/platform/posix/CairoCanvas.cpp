@@ -186,18 +186,15 @@ void TCairoCanvas::InvertRect(const TRect& rect) {
 }
 
 void TCairoCanvas::InvertPolygon(std::span<const TPoint> points) {
-    if (points.size() < 3) {
+    const std::vector<TRect> rects = PolygonRects(points, ClipBox());
+    if (rects.empty()) {
         return;
     }
     BeginPixelFill(cr_);
-    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
-    cairo_move_to(cr_, points[0].X, points[0].Y);
-    for (size_t i = 1; i < points.size(); ++i) {
-        cairo_line_to(cr_, points[i].X, points[i].Y);
+    for (const TRect& rect : rects) {
+        AddRect(cr_, rect);
     }
-    cairo_close_path(cr_);
     FillInverting(cr_);
-    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
 }
 
 void TCairoCanvas::DrawBitmap(const TBitmapView& bitmap, const TRect& source, const TRect& dest) {

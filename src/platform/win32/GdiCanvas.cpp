@@ -129,24 +129,12 @@ void TGdiCanvas::InvertRect(const TRect& rect) {
     }
 }
 
+// Row by row rather than with Polygon, whose edge rule differs from the
+// pixel-centre rule the other platform follows.
 void TGdiCanvas::InvertPolygon(std::span<const TPoint> points) {
-    if (points.size() < 3 || points.size() > static_cast<size_t>(INT32_MAX)) {
-        return;
+    for (const TRect& rect : PolygonRects(points, ClipBox())) {
+        InvertRect(rect);
     }
-    std::vector<POINT> corners;
-    corners.reserve(points.size());
-    for (const TPoint& p : points) {
-        corners.push_back(POINT{p.X, p.Y});
-    }
-    // Without a pen only the inside is touched; R2_NOT ignores the brush's
-    // colour.
-    TGdiSelection pen(dc_, GetStockObject(NULL_PEN));
-    TGdiSelection brush(dc_, GetStockObject(BLACK_BRUSH));
-    const int oldRop = SetROP2(dc_, R2_NOT);
-    const int oldFill = SetPolyFillMode(dc_, ALTERNATE);
-    Polygon(dc_, corners.data(), static_cast<int>(corners.size()));
-    SetPolyFillMode(dc_, oldFill);
-    SetROP2(dc_, oldRop);
 }
 
 void TGdiCanvas::DrawBitmap(const TBitmapView& bitmap, const TRect& source, const TRect& dest) {
