@@ -275,6 +275,46 @@ TEST_F(CanvasTest, OpaqueRunFillsItsCellBoxAndIsUnderlined) {
     }
 }
 
+// Byte 0xE8 is "\u00E8" (e grave) in Windows-1252 and "\u0438" (i) in
+// Windows-1251: the canvas reads bytes in the font's character set, as the
+// font measured them.
+TEST_F(CanvasTest, BytesAreDrawnInTheFontsCharacterSet) {
+    if (!HaveSceneFont()) {
+        GTEST_SKIP() << "Liberation Sans is not installed";
+    }
+    TFontRequest cyrillic = SceneFontRequest(false);
+    cyrillic.CharSet = 204;
+    const auto cyrillicFont = fontSystem_->CreatePlatformFont(cyrillic);
+    auto surface = CreateSurface(80, 30, TResolution{96, 96});
+    const int32_t advance[] = {20};
+    surface->Canvas().DrawText(TTextRun{font_.get(), {0, 0}, "\xE8", advance, 0, std::nullopt});
+    surface->Canvas().DrawText(TTextRun{cyrillicFont.get(), {40, 0}, "\xE8", advance, 0, std::nullopt});
+    const TBitmapView pixels = surface->Pixels();
+    const TInk latin = InkIn(pixels, {0, 0, 40, 30});
+    const TInk cyrillicInk = InkIn(pixels, {40, 0, 80, 30});
+    ASSERT_GT(latin.Pixels, 10);
+    ASSERT_GT(cyrillicInk.Pixels, 10);
+    // The grave accent rises above the x-height; the Cyrillic letter does not.
+    EXPECT_LT(latin.Box.Top + 2, cyrillicInk.Box.Top);
+}
+
+// The drawing side of a font may outlive the font and its font system (the
+// platform's caches keep it); a later font of the same face draws normally.
+TEST(Canvas, TextOutlivesItsFontSystem) {
+    auto surface = CreateSurface(60, 30, TResolution{96, 96});
+    const int32_t advances[] = {15, 15};
+    for (int round = 0; round < 2; ++round) {
+        auto fonts = CreateFontSystem();
+        auto font = fonts->CreatePlatformFont(SceneFontRequest(false));
+        surface->Canvas().DrawText(TTextRun{font.get(), {round * 30, 0}, "HH", advances, 0, std::nullopt});
+        font.reset();
+        fonts.reset();
+    }
+    const TBitmapView pixels = surface->Pixels();
+    EXPECT_GT(InkIn(pixels, {0, 0, 30, 30}).Pixels, 20);
+    EXPECT_EQ(InkIn(pixels, {0, 0, 30, 30}).Pixels, InkIn(pixels, {30, 0, 60, 30}).Pixels);
+}
+
 TEST(Canvas, ClipRegionsNestAndRestore) {
     auto surface = CreateSurface(50, 50, TResolution{120, 120});
     TCanvas& canvas = surface->Canvas();
