@@ -17,6 +17,9 @@ namespace {
 // refuse longer ones.
 constexpr size_t TextChunk = 4096;
 
+// Half the side of the drawing area assumed on a device without a clip box.
+constexpr int32_t UnknownExtent = 1 << 20;
+
 RECT ToRect(const TRect& rect) { return RECT{rect.Left, rect.Top, rect.Right, rect.Bottom}; }
 
 int32_t Clamp32(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
@@ -68,10 +71,13 @@ TResolution TGdiCanvas::Resolution() const {
 
 TRect TGdiCanvas::ClipBox() const {
     RECT box{};
-    if (GetClipBox(dc_, &box) == NULLREGION) {
-        return TRect{};
+    switch (GetClipBox(dc_, &box)) {
+        case NULLREGION: return TRect{};
+        // A device that cannot tell (an old-style metafile): as large as any
+        // real page, which bounds the work of a long line.
+        case ERROR: return TRect{-UnknownExtent, -UnknownExtent, UnknownExtent, UnknownExtent};
+        default: return TRect{box.left, box.top, box.right, box.bottom};
     }
-    return TRect{box.left, box.top, box.right, box.bottom};
 }
 
 // An opaque ExtTextOut without text fills with the background colour and
@@ -143,7 +149,7 @@ void TGdiCanvas::DrawBitmap(const TBitmapView& bitmap, const TRect& source, cons
         return;
     }
     const TRect landing = BitmapLanding(source, part, dest);
-    if (landing.IsEmpty() || !RectVisible(landing)) {
+    if (Intersection(landing, ClipBox()).IsEmpty()) {
         return;
     }
     // A top-down copy of just the part: GDI's source offsets count from the
