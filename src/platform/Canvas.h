@@ -132,8 +132,8 @@ public:
     // A line from `from` towards `to`, `to` itself excluded. A horizontal
     // line is Width pixels thick downwards from its y, a vertical one
     // rightwards from its x; a slanted one is a chain of Width-sized squares,
-    // one per step along its longer axis. Axis-aligned lines are pixel-exact
-    // on every device.
+    // one per step along its longer axis. The pixels are the same on every
+    // device.
     virtual void DrawLine(TPoint from, TPoint to, const TPen& pen) = 0;
     // The four sides inside the rectangle, each Width thick.
     virtual void FrameRect(const TRect& rect, const TPen& pen);
