@@ -12,7 +12,7 @@ PACKAGES="
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev nasm
   wine64 fonts-wine fonts-liberation fonts-dejavu-core
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool imagemagick python3-pil
   dpkg-dev
 "
 

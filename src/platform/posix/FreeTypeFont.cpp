@@ -52,6 +52,33 @@ bool HasSymbolCharmap(FT_Face face) {
 
 }  // namespace
 
+TFreeTypeLibrary OpenFreeTypeLibrary() {
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) {
+        throw std::runtime_error("FreeType: cannot start");
+    }
+    return TFreeTypeLibrary(library, [](FT_Library l) { FT_Done_FreeType(l); });
+}
+
+TByteGlyphs MapByteCodes(FT_Face face, bool symbol, const TCodePageDecoding& decoding) {
+    const bool symbolMap = symbol && HasSymbolCharmap(face);
+    FT_Select_Charmap(face, symbolMap ? FT_ENCODING_MS_SYMBOL : FT_ENCODING_UNICODE);
+    TByteGlyphs glyphs{};
+    for (int code = 0; code < 256; ++code) {
+        FT_UInt glyph = 0;
+        if (symbol) {
+            glyph = FT_Get_Char_Index(face, 0xF000u + static_cast<FT_ULong>(code));
+            if (glyph == 0) {
+                glyph = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
+            }
+        } else if (const auto& c = decoding[static_cast<size_t>(code)]) {
+            glyph = FT_Get_Char_Index(face, static_cast<FT_ULong>(*c));
+        }
+        glyphs[static_cast<size_t>(code)] = glyph;
+    }
+    return glyphs;
+}
+
 std::vector<int32_t> DeclaredCharSets(FT_Face face) {
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     if (HasSymbolCharmap(face) || (os2 != nullptr && (os2->ulCodePageRange1 >> SymbolCodePageBit & 1) != 0)) {
@@ -98,10 +125,10 @@ int32_t PitchAndFamilyOf(FT_Face face, bool fixedPitch) {
     }
 }
 
-TFreeTypeFont::TFreeTypeFont(FT_Library library, const TFreeTypeFontSource& source, const TFontRequest& request,
+TFreeTypeFont::TFreeTypeFont(TFreeTypeLibrary library, const TFreeTypeFontSource& source, const TFontRequest& request,
                              const TCodePageDecoding& decoding)
-    : source_(source) {
-    if (FT_New_Face(library, source.File.c_str(), source.Index, &face_) != 0) {
+    : library_(std::move(library)), source_(source) {
+    if (FT_New_Face(library_.get(), source.File.c_str(), source.Index, &face_) != 0) {
         face_ = nullptr;
         throw std::runtime_error("FreeType: cannot open \"" + source.File + "\"");
     }
@@ -123,23 +150,7 @@ TFreeTypeFont::TFreeTypeFont(FT_Library library, const TFreeTypeFontSource& sour
     FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixelsPerEm_));
 
     const bool symbol = request.CharSet == SymbolCharSet || HasSymbolCharmap(face_);
-    if (symbol && HasSymbolCharmap(face_)) {
-        FT_Select_Charmap(face_, FT_ENCODING_MS_SYMBOL);
-    } else {
-        FT_Select_Charmap(face_, FT_ENCODING_UNICODE);
-    }
-    for (int code = 0; code < 256; ++code) {
-        FT_UInt glyph = 0;
-        if (symbol) {
-            glyph = FT_Get_Char_Index(face_, 0xF000u + static_cast<FT_ULong>(code));
-            if (glyph == 0) {
-                glyph = FT_Get_Char_Index(face_, static_cast<FT_ULong>(code));
-            }
-        } else if (const auto& c = decoding[static_cast<size_t>(code)]) {
-            glyph = FT_Get_Char_Index(face_, static_cast<FT_ULong>(*c));
-        }
-        glyphs_[static_cast<size_t>(code)] = glyph;
-    }
+    glyphs_ = MapByteCodes(face_, symbol, decoding);
 
     // Whole-pixel advances of glyphs loaded with FreeType's default hinting.
     // Its interpreter hints vertically only, so an advance is the design
@@ -181,6 +192,19 @@ TFreeTypeFont::TFreeTypeFont(FT_Library library, const TFreeTypeFontSource& sour
     metrics_.AverageCharWidth =
         os2 != nullptr ? Scale(os2->xAvgCharWidth, pixelsPerEm_, unitsPerEm) : widths_[static_cast<size_t>('x')];
     metrics_.CharSet = symbol ? SymbolCharSet : request.CharSet;
+
+    lines_.Underline = request.Underline;
+    lines_.UnderlinePosition = Scale(face_->underline_position, pixelsPerEm_, unitsPerEm);
+    lines_.UnderlineThickness = std::max(1, Scale(face_->underline_thickness, pixelsPerEm_, unitsPerEm));
+    lines_.StrikeOut = request.StrikeOut;
+    if (os2 != nullptr && os2->yStrikeoutSize > 0) {
+        lines_.StrikeOutPosition = Scale(os2->yStrikeoutPosition, pixelsPerEm_, unitsPerEm);
+        lines_.StrikeOutThickness = std::max(1, Scale(os2->yStrikeoutSize, pixelsPerEm_, unitsPerEm));
+    } else {
+        // Fonts without the value: a third of the ascent above the baseline.
+        lines_.StrikeOutPosition = metrics_.Ascent / 3;
+        lines_.StrikeOutThickness = lines_.UnderlineThickness;
+    }
 }
 
 TFreeTypeFont::~TFreeTypeFont() {

@@ -8,6 +8,7 @@
 #include FT_FREETYPE_H
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,37 @@
 
 namespace quillane {
 
+// One FreeType library shared by the font system, its fonts and the faces
+// handed to the drawing code, which may outlive the font system.
+using TFreeTypeLibrary = std::shared_ptr<FT_LibraryRec_>;
+// Throws std::runtime_error when FreeType cannot start.
+TFreeTypeLibrary OpenFreeTypeLibrary();
+
 struct TFreeTypeFontSource {
     std::string File;
     int Index = 0;
     std::string FaceName;  // as delivered
     bool Embolden = false;  // the engine makes a bold face from a regular one
+    bool Oblique = false;   // the engine slants an upright face for italics
+};
+
+// The glyph each byte code of a font's character set stands for (0 for none).
+using TByteGlyphs = std::array<FT_UInt, 256>;
+// Maps through the character set's decoding to Unicode; a symbol font maps
+// bytes to its private-use codes (0xF000 + byte) instead, or to the bytes
+// themselves when those are absent. The face's charmap is selected to match.
+TByteGlyphs MapByteCodes(FT_Face face, bool symbol, const TCodePageDecoding& decoding);
+
+// Underline and strike-out as the font's tables place them, in pixels: the
+// offset of each line's centre above the baseline (negative below) and its
+// thickness.
+struct TFontLines {
+    bool Underline = false;
+    int32_t UnderlinePosition = 0;
+    int32_t UnderlineThickness = 1;
+    bool StrikeOut = false;
+    int32_t StrikeOutPosition = 0;
+    int32_t StrikeOutThickness = 1;
 };
 
 class TFreeTypeFont final : public TPlatformFont {
@@ -28,7 +55,7 @@ public:
     // Opens the face; throws std::runtime_error when FreeType cannot.
     // decoding maps the bytes of the request's character set to Unicode;
     // a symbol font maps bytes to its private-use glyph codes instead.
-    TFreeTypeFont(FT_Library library, const TFreeTypeFontSource& source, const TFontRequest& request,
+    TFreeTypeFont(TFreeTypeLibrary library, const TFreeTypeFontSource& source, const TFontRequest& request,
                   const TCodePageDecoding& decoding);
     ~TFreeTypeFont() override;
 
@@ -37,13 +64,21 @@ public:
     TCharWidths Widths() const override { return widths_; }
     std::vector<TKerningPair> KerningPairs() const override;
 
-private:
-    FT_UInt GlyphOf(int code) const { return glyphs_[static_cast<size_t>(code)]; }
+    // What drawing needs to place exactly the glyphs that were measured.
+    FT_Face Face() const { return face_; }
+    const TFreeTypeLibrary& Library() const { return library_; }
+    const TFreeTypeFontSource& Source() const { return source_; }
+    FT_UInt GlyphOf(int code) const { return glyphs_[static_cast<size_t>(code & 0xFF)]; }
+    int32_t PixelsPerEm() const { return pixelsPerEm_; }
+    const TFontLines& Lines() const { return lines_; }
 
+private:
+    TFreeTypeLibrary library_;
     TFreeTypeFontSource source_;
     FT_Face face_ = nullptr;
     int32_t pixelsPerEm_ = 0;
-    std::array<FT_UInt, 256> glyphs_{};
+    TByteGlyphs glyphs_{};
+    TFontLines lines_;
     TFontMetrics metrics_;
     TCharWidths widths_{};
 };

@@ -73,6 +73,14 @@ std::string FamilyOf(FcPattern* pattern) {
     return chosen;
 }
 
+// fontconfig slants an upright face it gives for an italic request through
+// the pattern's matrix.
+bool IsSlanted(FcPattern* pattern) {
+    FcMatrix* matrix = nullptr;
+    return FcPatternGetMatrix(pattern, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix != nullptr &&
+           matrix->xy != 0.0;
+}
+
 bool HasFamily(FcPattern* pattern, const std::string& wanted) {
     for (int i = 0;; ++i) {
         const std::string name = StringOf(pattern, FC_FAMILY, i);
@@ -91,15 +99,14 @@ public:
         if (config_ == nullptr) {
             throw std::runtime_error("fontconfig: no configuration");
         }
-        if (FT_Init_FreeType(&library_) != 0) {
+        try {
+            library_ = OpenFreeTypeLibrary();
+        } catch (...) {
             FcConfigDestroy(config_);
-            throw std::runtime_error("FreeType: cannot start");
+            throw;
         }
     }
-    ~TPosixFontSystem() override {
-        FT_Done_FreeType(library_);
-        FcConfigDestroy(config_);
-    }
+    ~TPosixFontSystem() override { FcConfigDestroy(config_); }
 
     std::vector<TFaceInfo> EnumerateFaces() override;
     std::unique_ptr<TPlatformFont> CreatePlatformFont(const TFontRequest& request) override;
@@ -115,7 +122,7 @@ private:
     const TCodePageDecoding& Decoding(int codePage);
 
     FcConfig* config_;
-    FT_Library library_ = nullptr;
+    TFreeTypeLibrary library_;
     std::map<int, TCodePageDecoding> decodings_;
 };
 
@@ -140,7 +147,7 @@ TPosixFontSystem::TFaceDescription TPosixFontSystem::Describe(FcPattern* font) {
     const int spacing = IntOf(font, FC_SPACING, FC_PROPORTIONAL);
     const bool fixed = spacing == FC_MONO || spacing == FC_CHARCELL;
     FT_Face face = nullptr;
-    if (FT_New_Face(library_, StringOf(font, FC_FILE).c_str(), IntOf(font, FC_INDEX, 0), &face) == 0) {
+    if (FT_New_Face(library_.get(), StringOf(font, FC_FILE).c_str(), IntOf(font, FC_INDEX, 0), &face) == 0) {
         description.CharSets = DeclaredCharSets(face);
         description.PitchAndFamily = PitchAndFamilyOf(face, fixed);
         FT_Done_Face(face);
@@ -250,6 +257,7 @@ std::unique_ptr<TPlatformFont> TPosixFontSystem::CreatePlatformFont(const TFontR
     source.Index = IntOf(chosen, FC_INDEX, 0);
     source.FaceName = HasFamily(chosen, request.Face) ? request.Face : FamilyOf(chosen);
     source.Embolden = BoolOf(chosen, FC_EMBOLDEN);
+    source.Oblique = IsSlanted(chosen);
     const TCodePageDecoding& decoding = Decoding(CodePageOfCharSet(request.CharSet, SystemAnsiCodePage));
     return std::make_unique<TFreeTypeFont>(library_, source, request, decoding);
 }

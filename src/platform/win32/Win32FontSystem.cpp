@@ -4,103 +4,16 @@
 // the font's character set.
 #include <windows.h>
 
-#include <algorithm>
 #include <memory>
-#include <type_traits>
 #include <stdexcept>
 
 #include "platform/FontSystem.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Font.h"
 
 namespace quillane {
 
 namespace {
-
-// Selects a GDI object into a device context for the life of the scope.
-class TSelection {
-public:
-    TSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~TSelection() {
-        if (previous_ != nullptr && previous_ != HGDI_ERROR) {
-            SelectObject(dc_, previous_);
-        }
-    }
-    TSelection(const TSelection&) = delete;
-    TSelection& operator=(const TSelection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-// Owns a GDI font, so that it is deleted however its owner's construction ends.
-struct TFontDeleter {
-    void operator()(HFONT font) const noexcept { DeleteObject(font); }
-};
-using TFontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, TFontDeleter>;
-
-class TWin32Font final : public TPlatformFont {
-public:
-    // dc is the font system's and outlives the font.
-    TWin32Font(HDC dc, TFontHandle font) : dc_(dc), font_(std::move(font)) {
-        TSelection selected(dc_, font_.get());
-        wchar_t face[LF_FACESIZE] = {};
-        GetTextFaceW(dc_, LF_FACESIZE, face);
-        face_ = WideToUtf8(face);
-        TEXTMETRICW tm{};
-        GetTextMetricsW(dc_, &tm);
-        metrics_.Height = tm.tmHeight;
-        metrics_.Ascent = tm.tmAscent;
-        metrics_.Descent = tm.tmDescent;
-        metrics_.InternalLeading = tm.tmInternalLeading;
-        metrics_.ExternalLeading = tm.tmExternalLeading;
-        metrics_.AverageCharWidth = tm.tmAveCharWidth;
-        metrics_.MaxCharWidth = tm.tmMaxCharWidth;
-        metrics_.CharSet = tm.tmCharSet;
-        INT widths[256] = {};
-        if (GetCharWidth32A(dc_, 0, 255, widths)) {
-            std::copy(std::begin(widths), std::end(widths), widths_.begin());
-        }
-    }
-
-    std::string FaceName() const override { return face_; }
-    TFontMetrics Metrics() const override { return metrics_; }
-    TCharWidths Widths() const override { return widths_; }
-
-    std::vector<TKerningPair> KerningPairs() const override {
-        TSelection selected(dc_, font_.get());
-        std::vector<TKerningPair> pairs;
-        const DWORD count = GetKerningPairsA(dc_, 0, nullptr);
-        if (count == 0) {
-            return pairs;
-        }
-        std::vector<KERNINGPAIR> raw(count);
-        const DWORD got = GetKerningPairsA(dc_, count, raw.data());
-        for (DWORD i = 0; i < got && i < count; ++i) {
-            if (raw[i].iKernAmount != 0) {
-                pairs.push_back(TKerningPair{raw[i].wFirst, raw[i].wSecond, raw[i].iKernAmount});
-            }
-        }
-        // GDI gives the pairs in the order of the font's table, which follows
-        // glyph numbers; lookups need them by character.
-        std::sort(pairs.begin(), pairs.end(), [](const TKerningPair& a, const TKerningPair& b) {
-            return a.First != b.First ? a.First < b.First : a.Second < b.Second;
-        });
-        pairs.erase(std::unique(pairs.begin(), pairs.end(),
-                                [](const TKerningPair& a, const TKerningPair& b) {
-                                    return a.First == b.First && a.Second == b.Second;
-                                }),
-                    pairs.end());
-        return pairs;
-    }
-
-private:
-    HDC dc_;
-    TFontHandle font_;
-    std::string face_;
-    TFontMetrics metrics_;
-    TCharWidths widths_{};
-};
 
 struct TEnumeration {
     std::vector<TFaceInfo> Faces;
