@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -10,6 +11,7 @@
 #include "formats/DocumentLoader.h"
 #include "formats/PlainText.h"
 #include "LayoutDump.h"
+#include "PageImages.h"
 #include "layout/LineLayout.h"
 #include "model/KerningPairs.h"
 #include "model/Document.h"
@@ -31,6 +33,7 @@ const char* const ConvertUsage =
     "       quillane-convert --info [--from FMT] IN\n"
     "       quillane-convert --styles [--from FMT] IN\n"
     "       quillane-convert --layout [--from FMT] IN\n"
+    "       quillane-convert --to png [--zoom N] [--pages A-B] IN OUTPREFIX\n"
     "       quillane-convert --fonts\n"
     "formats: txt (ANSI Plain Text), dostxt (DOS Plain Text)\n"
     "Without --from the input's format is detected; without --to the output's\n"
@@ -41,7 +44,10 @@ const char* const ConvertUsage =
     "--fonts lists the font families: name, character set, pitch and family.\n"
     "--layout lays the document out at 100 % and prints one line per laid-out\n"
     "line: paragraph, line, first position, position count, start x, end x,\n"
-    "paragraph width (x and widths in 1/8 pixel) and line height in pixels.\n";
+    "paragraph width (x and widths in 1/8 pixel) and line height in pixels.\n"
+    "--to png paginates and writes each page as OUTPREFIX-1.png, OUTPREFIX-2.png\n"
+    "... (.bmp on Windows), at --zoom percent (10 to 500, default 100), only the\n"
+    "pages A to B with --pages.\n";
 
 namespace {
 
@@ -167,6 +173,31 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             request.Action = TConvertRequest::TAction::Layout;
         } else if (arg == "--fonts") {
             request.Action = TConvertRequest::TAction::Fonts;
+        } else if (arg == "--zoom" || arg == "--pages") {
+            const auto text = value(arg.c_str());
+            if (!text) {
+                return std::nullopt;
+            }
+            int32_t a = 0;
+            int32_t b = 0;
+            char dash = 0;
+            char extra = 0;
+            const int fields = std::sscanf(text->c_str(), "%d%c%d%c", &a, &dash, &b, &extra);
+            if (arg == "--zoom" && fields == 1 && a >= 10 && a <= 500) {
+                request.Zoom = a;
+            } else if (arg == "--pages" && fields == 1 && a >= 1) {
+                request.FirstPage = request.LastPage = a;
+            } else if (arg == "--pages" && fields == 3 && dash == '-' && a >= 1 && b >= a) {
+                request.FirstPage = a;
+                request.LastPage = b;
+            } else {
+                error = arg == "--zoom" ? "--zoom takes a percentage from 10 to 500"
+                                        : "--pages takes a page or a range A-B";
+                return std::nullopt;
+            }
+        } else if (arg == "--to" && i + 1 < args.size() && args[i + 1] == "png") {
+            ++i;
+            request.Action = TConvertRequest::TAction::Images;
         } else if (arg == "--from" || arg == "--to") {
             const auto name = value(arg.c_str());
             if (!name) {
@@ -217,7 +248,7 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
     request.Input = positional[0];
     if (wanted == 2) {
         request.Output = positional[1];
-        if (request.To < 0) {
+        if (request.To < 0 && request.Action == TConvertRequest::TAction::Convert) {
             const auto format = FormatFromExtension(request.Output);
             if (!format) {
                 error = "cannot tell the output format from \"" + request.Output + "\"; use --to";
@@ -269,7 +300,11 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
     std::unique_ptr<TFontSystem> ownedFonts;
     std::unique_ptr<TFontManager> fontManager;
     TModelDefaults defaults = TModelDefaults::BuiltIn();
-    if (request.Action == TConvertRequest::TAction::Styles || request.Action == TConvertRequest::TAction::Layout) {
+    const bool measuring = request.Action == TConvertRequest::TAction::Styles ||
+                           request.Action == TConvertRequest::TAction::Layout ||
+                           request.Action == TConvertRequest::TAction::Images ||
+                           request.Action == TConvertRequest::TAction::Info;
+    if (measuring) {
         try {
             if (fonts == nullptr) {
                 ownedFonts = CreateFontSystem();
@@ -294,12 +329,21 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
     if (request.Action == TConvertRequest::TAction::Info) {
         out << "format: " << DocumentFormats[opening.Format].Name << "\n"
             << "paragraphs: " << document.ParagraphCount() << "\n"
-            << "characters: " << CountCharacters(document) << "\n";
+            << "characters: " << CountCharacters(document) << "\n"
+            << "pages: " << CountPages(document, *fontManager) << "\n";
         return 0;
     }
     if (request.Action == TConvertRequest::TAction::Styles) {
         PrintStyles(document, *fontManager, out);
         return 0;
+    }
+    if (request.Action == TConvertRequest::TAction::Images) {
+        TPageImageRequest images;
+        images.Prefix = request.Output;
+        images.Zoom = request.Zoom;
+        images.FirstPage = request.FirstPage;
+        images.LastPage = request.LastPage;
+        return WritePageImages(document, *fontManager, images, err) < 0 ? 1 : 0;
     }
     if (request.Action == TConvertRequest::TAction::Layout) {
         TKerningPairsManager kerning;

@@ -3,6 +3,7 @@
 // readers as the word processor and write it in another format, or describe
 // it.
 
+#include <climits>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -14,14 +15,17 @@ namespace quillane {
 class TFontSystem;
 
 struct TConvertRequest {
-    enum class TAction { Convert, Info, Styles, Fonts, Layout, Help };
+    enum class TAction { Convert, Info, Styles, Fonts, Layout, Images, Help };
     TAction Action = TAction::Convert;
     int32_t From = 6;     // dfDetect
     int32_t To = -1;      // from the output's extension when not given
     int OemCodePage = 0;  // 0: the system's
     int AnsiCodePage = 0;
     std::string Input;
-    std::string Output;
+    std::string Output;  // for page images, the prefix of their names
+    int32_t Zoom = 100;
+    int32_t FirstPage = 1;
+    int32_t LastPage = INT32_MAX;
 };
 
 // Parses the arguments (without the program name); on a usage error returns
