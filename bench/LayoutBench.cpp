@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -11,6 +12,11 @@
 
 #include "layout/LineLayout.h"
 #include "layout/Pagination.h"
+#include "layout/Painting.h"
+#include "model/ColorManager.h"
+#include "model/Units.h"
+#include "platform/Canvas.h"
+#include "platform/ColorSystem.h"
 #include "model/Document.h"
 #include "model/FontManager.h"
 #include "model/KerningPairs.h"
@@ -167,6 +173,38 @@ void PaginateDocument(benchmark::State& state) {
     state.counters["peak_MB"] = static_cast<double>(PeakMemoryKb()) / 1024.0;
 }
 BENCHMARK(PaginateDocument)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One page of prose painted into an image and written as a file, as
+// quillane-convert --to png does for each page.
+void RenderPage(benchmark::State& state) {
+    TLayoutSetup setup;
+    TDocument document(TModelDefaults::BuiltIn(setup.Fonts.TimesNewRomanIndex()));
+    document.SetLayouter(&setup.Layout);
+    std::mt19937 random(13);
+    for (int i = 0; i < 60; ++i) {
+        TParagraph& p = i == 0 ? document.Paragraph(0) : document.AddParagraph();
+        FillParagraph(p, random, 300 + static_cast<int32_t>(random() % 600), setup.Fonts);
+    }
+    Paginate(document, 0, INT32_MAX, 0, TPaginationOptions{});
+    std::unique_ptr<TColorSystem> system = CreateColorSystem();
+    TColorManager colors(*system);
+    colors.UsePrintPalette();
+    TPainter painter(setup.Fonts, setup.Kerning, setup.Layout, colors, 96);
+    TPaintContext context;
+    context.Device = true;
+    const int32_t width = TwipsToPixels(document.PageSettings().PaperWidth, 96);
+    const int32_t height = TwipsToPixels(document.PageSettings().PaperHeight, 96);
+    const std::string path = std::string(std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "/tmp") +
+                             "/quillane-bench-page." + SurfaceImageExtension();
+    for (auto _ : state) {
+        std::unique_ptr<TSurface> surface = CreateSurface(width, height, TResolution{96, 96});
+        painter.PaintPage(surface->Canvas(), document.Page(1), 0, 0, -1, context);
+        WriteSurfaceImage(*surface, path);
+    }
+    std::remove(path.c_str());
+    state.counters["lines_on_page"] = document.Page(1).LineCount();
+}
+BENCHMARK(RenderPage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

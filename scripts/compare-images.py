@@ -1,13 +1,16 @@
 #!/usr/bin/python3
 """Compares two images of the same scene drawn by two platforms' canvases.
 
-    compare-images.py FIRST SECOND [LIMIT_MEAN LIMIT_SHARE]
+    compare-images.py [--scale N] FIRST SECOND [LIMIT_MEAN LIMIT_SHARE]
 
 Prints the mean absolute difference over all channels of all pixels (0 to
 255), the share of pixels that differ by more than 48 in some channel, and
 the share that are identical. Exits 0 when the mean is at most LIMIT_MEAN
 (default 3) and the share of strong differences at most LIMIT_SHARE percent
-(default 2), 1 when not, 2 when the images cannot be compared.
+(default 2), 1 when not, 2 when the images cannot be compared. With
+--scale N both images are first reduced N times by averaging (a box
+filter): what remains is where the ink is, not how each rasteriser smooths
+its edges.
 """
 import sys
 
@@ -15,6 +18,10 @@ from PIL import Image, ImageChops
 
 
 def main(argv):
+    scale = 1
+    if len(argv) > 2 and argv[1] == "--scale":
+        scale = max(int(argv[2]), 1)
+        argv = argv[:1] + argv[3:]
     if len(argv) not in (3, 5):
         print(__doc__.strip().splitlines()[2].strip())
         return 2
@@ -25,6 +32,11 @@ def main(argv):
     if first.size != second.size:
         print(f"sizes differ: {first.size} and {second.size}")
         return 2
+    if scale > 1:
+        reduced = (max(first.width // scale, 1), max(first.height // scale, 1))
+        first = first.resize(reduced, Image.BOX)
+        second = second.resize(reduced, Image.BOX)
+        print(f"reduced {scale} times:", end=" ")
     width, height = first.size
     pixels = width * height
     diff = ImageChops.difference(first, second)
