@@ -68,7 +68,7 @@ TEST(ConvertCommand, ConvertsAndDescribes) {
     test::WriteWholeFile(folder.File("in.txt"), "one\ntwo\n\nthree\xA0");
     request.Action = TConvertRequest::TAction::Info;
     ASSERT_EQ(0, RunConvert(request, out, err));
-    EXPECT_EQ("format: ANSI Plain Text\nparagraphs: 4\ncharacters: 12\n", out.str());
+    EXPECT_EQ("format: ANSI Plain Text\nparagraphs: 4\ncharacters: 12\npages: 1\n", out.str());
 }
 
 TEST(ConvertCommand, ListsStyles) {
@@ -133,6 +133,41 @@ TEST(ConvertCommand, ListsTheFontFamilies) {
     EXPECT_EQ(0, RunConvert(*request, out, err, &fonts));
     EXPECT_EQ("alpha\t2\t82\nZeta\t0\t34\n", out.str());
     EXPECT_EQ("", err.str());
+}
+
+}  // namespace
+}  // namespace quillane
+
+namespace quillane {
+namespace {
+
+TEST(ConvertCommand, PageImageOptions) {
+    struct Case {
+        std::vector<std::string> args;
+        bool valid;
+        int32_t zoom, first, last;
+    };
+    const Case cases[] = {
+        {{"--to", "png", "in.txt", "out"}, true, 100, 1, INT32_MAX},
+        {{"--to", "png", "--zoom", "250", "--pages", "2-4", "in.txt", "out"}, true, 250, 2, 4},
+        {{"--to", "png", "--pages", "3", "in.txt", "out"}, true, 100, 3, 3},
+        {{"--to", "png", "--zoom", "0", "in.txt", "out"}, false, 0, 0, 0},
+        {{"--to", "png", "--zoom", "501", "in.txt", "out"}, false, 0, 0, 0},
+        {{"--to", "png", "--pages", "4-2", "in.txt", "out"}, false, 0, 0, 0},
+        {{"--to", "png", "--pages", "2-x", "in.txt", "out"}, false, 0, 0, 0},
+        {{"--to", "png", "in.txt"}, false, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto request = ParseConvertArguments(c.args, error);
+        ASSERT_EQ(c.valid, request.has_value()) << error;
+        if (request) {
+            EXPECT_EQ(TConvertRequest::TAction::Images, request->Action);
+            EXPECT_EQ(c.zoom, request->Zoom);
+            EXPECT_EQ(c.first, request->FirstPage);
+            EXPECT_EQ(c.last, request->LastPage);
+        }
+    }
 }
 
 }  // namespace

@@ -16,6 +16,10 @@ printf 'alpha\nbeta\n' > "$T/in.txt"
 # within the paragraph width.
 "$C" --layout "$T/in.txt" > "$T/layout" || fail "--layout"
 [ "$(wc -l < "$T/layout")" -eq 2 ] || fail "--layout line count"
+# Page images: one file per page, named after the prefix.
+"$C" --to png --zoom 50 "$T/in.txt" "$T/page" || fail "--to png"
+ls "$T"/page-1.* >/dev/null 2>&1 || fail "--to png wrote no page"
+ls "$T"/page-2.* >/dev/null 2>&1 && fail "--to png wrote a page too many"
 awk -F'\t' 'NF != 8 || $1 !~ /^[0-9]+$/ || $6 > $7 + 600 || $8 <= 0 { exit 1 }' "$T/layout" || fail "--layout lines"
 
 echo keep > "$T/keep.txt"
