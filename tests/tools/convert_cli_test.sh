@@ -13,6 +13,11 @@ printf 'alpha\nbeta\n' > "$T/in.txt"
 [ "$("$C" --info "$T/in.txt" | head -n 1)" = "format: ANSI Plain Text" ] || fail "--info"
 [ "$("$C" --styles "$T/in.txt" | cut -f 2 | head -n 1)" = "Normal" ] || fail "--styles"
 
+printf '{\\rtf1 caf\\'"'"'e9\\par x}' > "$T/in.rtf"
+[ "$("$C" --info "$T/in.rtf" | head -n 1)" = "format: Rich Text Format" ] || fail "--info rtf"
+"$C" --to utf8 "$T/in.rtf" "$T/out.utf8" || fail "rtf to utf8"
+[ "$(cat "$T/out.utf8")" = "$(printf 'caf\303\251\nx')" ] || fail "utf8 text"
+
 echo keep > "$T/keep.txt"
 "$C" "$T/missing.txt" "$T/keep.txt" 2>"$T/err"; rc=$?
 [ $rc -eq 1 ] || fail "missing input gives $rc"
