@@ -56,13 +56,23 @@ public:
             const size_t rc = iconv(handle_, &in, &inLeft, &outPtr, &outLeft);
             result.append(out, (sizeof out - outLeft) / sizeof(char32_t));
             if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-                // A byte the page does not define, or a pair cut short.
+                // A byte the page does not define, or a pair cut short:
+                // what came before it is released first.
+                outPtr = reinterpret_cast<char*>(out);
+                outLeft = sizeof out;
+                iconv(handle_, nullptr, nullptr, &outPtr, &outLeft);
+                result.append(out, (sizeof out - outLeft) / sizeof(char32_t));
                 result.push_back(U'\uFFFD');
                 ++in;
                 --inLeft;
-                iconv(handle_, nullptr, nullptr, nullptr, nullptr);
             }
         }
+        // Pages with combining marks (1255, 1258) hold a character back
+        // until they know what follows; the end of the text releases it.
+        char* outPtr = reinterpret_cast<char*>(out);
+        size_t outLeft = sizeof out;
+        iconv(handle_, nullptr, nullptr, &outPtr, &outLeft);
+        result.append(out, (sizeof out - outLeft) / sizeof(char32_t));
         return result;
     }
 
