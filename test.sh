@@ -51,13 +51,27 @@ fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
         build fuzz || return 1
-    mkdir -p "$ROOT/build/fuzz/work"
-    seeds=""
-    [ -d "$ROOT/../shared/corpus/txt" ] && seeds="$ROOT/../shared/corpus/txt"
-    "$ROOT/build/fuzz/bin/quillane_fuzz_plaintext" -max_total_time="$FUZZ_SECONDS" -max_len=200000 \
-        -print_final_stats=1 "$ROOT/build/fuzz/work" $seeds 2>"$ROOT/build/fuzz/fuzz.log"
-    rc=$?
-    tail -n 3 "$ROOT/build/fuzz/fuzz.log"
+    # Every target gets its share of the time, its own work folder and its
+    # seeds: the corpus folder of its format and hand-made hostile cases.
+    generated="$ROOT/build/fuzz/generated-seeds"
+    mkdir -p "$generated"
+    { printf '{\\rtf1 '; head -c 100000 /dev/zero | tr '\0' '{'; } >"$generated/deep-groups.rtf"
+    share=$((FUZZ_SECONDS / 2))
+    rc=0
+    for target in plaintext:txt rtf:rtf; do
+        name=${target%%:*}
+        corpus=${target#*:}
+        work="$ROOT/build/fuzz/work-$name"
+        mkdir -p "$work"
+        seeds=""
+        [ -d "$ROOT/../shared/corpus/$corpus" ] && seeds="$ROOT/../shared/corpus/$corpus"
+        [ "$name" = rtf ] && seeds="$seeds $ROOT/tests/fuzz/rtf-seeds $generated"
+        # shellcheck disable=SC2086
+        "$ROOT/build/fuzz/bin/quillane_fuzz_$name" -max_total_time="$share" -max_len=200000 -timeout=30 \
+            -print_final_stats=1 "$work" $seeds 2>"$ROOT/build/fuzz/fuzz-$name.log" || rc=1
+        echo "$name:"
+        grep -E "stat::number_of_executed_units|ERROR|Timeout|crash" "$ROOT/build/fuzz/fuzz-$name.log" | head -n 5
+    done
     return $rc
 }
 
@@ -67,7 +81,7 @@ stage "win64 build and tests under Wine" win64
 # After the Windows build: the native tests compare font widths with GDI.
 stage "native build and tests" native
 stage "i686 build" i686
-stage "fuzz text reader ${FUZZ_SECONDS}s" fuzz
+stage "fuzz text and RTF readers ${FUZZ_SECONDS}s" fuzz
 
 echo
 echo "=== summary$SUMMARY"

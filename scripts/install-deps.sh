@@ -14,6 +14,7 @@ PACKAGES="
   wine64 fonts-wine fonts-liberation fonts-dejavu-core
   xvfb xauth x11-utils xdotool imagemagick python3-pil
   dpkg-dev
+  python3 libreoffice-writer-nogui
 "
 
 missing=""

@@ -20,6 +20,13 @@ struct TDocOpeningOptions {
     int32_t MemorySize = 0;
     int32_t ParagraphCount = 0;  // out: paragraphs read
     int32_t CharacterCount = 0;  // out: text characters read (paragraph ends not counted)
+    // out, from readers whose files record them: the caret and the view's
+    // scroll origin when the document was saved, and whether its styles
+    // should be reduced to what each changes.
+    TTextPosition StoredCaret;
+    int32_t StoredScrollX = 0;
+    int32_t StoredScrollY = 0;
+    bool NormalizeStyles = false;
 };
 
 enum TSavingFlag : uint8_t {

@@ -1,10 +1,12 @@
 #include "formats/DocumentLoader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
 #include "formats/PlainText.h"
 #include "formats/WriteSink.h"
+#include "formats/rtf/RtfReader.h"
 #include "model/Document.h"
 #include "model/TextStream.h"
 
@@ -67,7 +69,7 @@ bool LooksLikeFormat(const TReadBuffer& in, int32_t format) {
     }
 }
 
-bool CanReadFormat(int32_t format) { return format == dfAnsiText || format == dfDosText; }
+bool CanReadFormat(int32_t format) { return format == dfRtf || format == dfAnsiText || format == dfDosText; }
 
 void FinishLoadedDocument(TDocument& document, TDocOpeningOptions& options) {
     if (document.ParagraphCount() > 1 && document.LastParagraph().PositionCount() == 0) {
@@ -78,6 +80,14 @@ void FinishLoadedDocument(TDocument& document, TDocOpeningOptions& options) {
         last.AppendSpecial(spParagraphEnd);
     }
     options.ParagraphCount = document.ParagraphCount();
+}
+
+void PlaceStoredCaret(TDocument& document, const TDocOpeningOptions& options) {
+    const int32_t paragraph = std::clamp(options.StoredCaret.Paragraph, 0, document.ParagraphCount() - 1);
+    const int32_t last = std::max(document.Paragraph(paragraph).PositionCount() - 1, 0);
+    document.View.Caret.Position = {paragraph, std::clamp(options.StoredCaret.Offset, 0, last)};
+    document.View.ScrollX = std::max(options.StoredScrollX, 0);
+    document.View.ScrollY = std::max(options.StoredScrollY, 0);
 }
 
 bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TFormatServices& services) {
@@ -148,12 +158,18 @@ bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TForma
     }
     options.Format = format;
     document.Format = format;
-    if (!ReadPlainText(document, *in, options, services)) {
+    const bool read = format == dfRtf ? ReadRtf(document, *in, options, services)
+                                      : ReadPlainText(document, *in, options, services);
+    if (!read) {
         options.Format = dfFailed;
         return false;
     }
     FinishLoadedDocument(document, options);
-    if (!options.FromMemory) {
+    if (options.NormalizeStyles) {
+        NormalizeStyleList(document);
+    }
+    // A safe copy names the file it stands for; any other file is itself.
+    if (!options.FromMemory && document.FileName.empty()) {
         document.FileName = options.FileName;
     }
     return true;

@@ -33,6 +33,10 @@ bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TForma
 // paragraph ends with a paragraph end; updates the counts.
 void FinishLoadedDocument(TDocument& document, TDocOpeningOptions& options);
 
+// Puts the caret and the view where the file recorded them, clamped into
+// the document (for the open workflow when the user keeps caret positions).
+void PlaceStoredCaret(TDocument& document, const TDocOpeningOptions& options);
+
 // Writes the range of the options into the file (from its start; the name
 // is for messages) or into memory, in options.Format; returns WriteSucceeded or WriteFailed.
 int32_t WriteDocument(const TDocument& document, TFile* file, const std::string& fileName,

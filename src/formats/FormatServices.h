@@ -11,6 +11,10 @@
 
 namespace quillane {
 
+class TFontManager;
+class TRtfPictureSink;
+class TStyleManager;
+
 class TProgressSink {
 public:
     virtual ~TProgressSink() = default;
@@ -22,6 +26,14 @@ struct TFormatServices {
     TMessageBox& Messages;
     const TCodePageConverter& CodePages;
     TProgressSink* Progress = nullptr;  // optional
+    // The program-wide font registry; the RTF reader registers font tables in it.
+    TFontManager* Fonts = nullptr;
+    // The master style list whose "Normal" a style sheet starts from; when
+    // absent, the built-in master is used.
+    const TStyleManager* Styles = nullptr;
+    // Where the RTF reader hands pictures and objects; when absent they are
+    // dropped and the document is marked as opened with data losses.
+    TRtfPictureSink* Pictures = nullptr;
 };
 
 // Thrown to end a load or save the user cancelled; the message has been shown.

@@ -109,6 +109,11 @@ public:
     TCharAttrs DefaultCharAttrs;   // copy of the program-wide record
     TParAttrs DefaultParAttrs;
     uint8_t WidowControl = 1;
+    int32_t DefaultLanguage = 0;        // the language "plain" text returns to; 0: none set
+    int32_t DefaultLanguageCoding = 0;  // the language typed text takes; 0: by keyboard layout
+    // Something the model cannot hold (tables, footnotes, pictures...) was
+    // left out when the file was read; saving asks first.
+    bool OpenedWithDataLosses = false;
     int32_t ShownPageCount = 0;
     TStateFlags Flags;
     TViewState View;

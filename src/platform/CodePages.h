@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace quillane {
 
@@ -55,5 +56,17 @@ std::unique_ptr<TCodePageConverter> CreateCodePageConverter(int oemCodePage = 0,
 
 // The platform's decoding of one code page (0 = the system's ANSI page).
 TCodePageDecoding DecodeCodePage(int codePage);
+
+// Decodes text of one code page, single- or double-byte, into Unicode. A
+// byte sequence the page does not define becomes U+FFFD, and decoding goes
+// on behind it.
+class TTextDecoder {
+public:
+    virtual ~TTextDecoder() = default;
+    virtual std::u32string Decode(const uint8_t* bytes, size_t n) = 0;
+};
+
+// Throws std::runtime_error when the platform does not know the page.
+std::unique_ptr<TTextDecoder> CreateTextDecoder(int codePage);
 
 }  // namespace quillane

@@ -68,7 +68,12 @@ TEST(ConvertCommand, ConvertsAndDescribes) {
     test::WriteWholeFile(folder.File("in.txt"), "one\ntwo\n\nthree\xA0");
     request.Action = TConvertRequest::TAction::Info;
     ASSERT_EQ(0, RunConvert(request, out, err));
-    EXPECT_EQ("format: ANSI Plain Text\nparagraphs: 4\ncharacters: 12\npages: 1\n", out.str());
+    EXPECT_EQ("format: ANSI Plain Text
+paragraphs: 4
+characters: 12
+data losses: no
+pages: 1
+", out.str());
 }
 
 TEST(ConvertCommand, ListsStyles) {
@@ -89,10 +94,33 @@ TEST(ConvertCommand, ListsStyles) {
     EXPECT_EQ("0\tNormal\t-1\t0\tfont: Arial; font size: 10 pt\n", out.str());
 }
 
+TEST(ConvertCommand, ReadsRtfAndWritesUtf8ThroughTheFontsCodePages) {
+    test::TTempFolder folder;
+    test::WriteWholeFile(folder.File("doc.rtf"),
+                         "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial;}{\\f2\\fcharset2 Symbol;}}"
+                         "caf\\'e9 \\f1\\'cf\\'f0\\f2 a\\'b7\\f0\\par{\\header lost}\\tab x}");
+    std::string error;
+    auto request = ParseConvertArguments({"--to", "utf8", folder.File("doc.rtf"), folder.File("out")}, error);
+    ASSERT_TRUE(request) << error;
+    std::ostringstream out, err;
+    ASSERT_EQ(0, RunConvert(*request, out, err)) << err.str();
+    EXPECT_EQ("caf\u00e9 \u041f\u0440\u03b1\u2022\n\tx\n", test::ReadWholeFile(folder.File("out")));
+
+    request = ParseConvertArguments({"--info", folder.File("doc.rtf")}, error);
+    ASSERT_TRUE(request) << error;
+    ASSERT_EQ(0, RunConvert(*request, out, err)) << err.str();
+    EXPECT_EQ("format: Rich Text Format\nparagraphs: 2\ncharacters: 11\ndata losses: yes\n", out.str());
+
+    // RTF is read, not written; UTF-8 is written, not read.
+    EXPECT_FALSE(ParseConvertArguments({"--to", "rtf", "a", "b"}, error));
+    EXPECT_FALSE(ParseConvertArguments({"--from", "utf8", "a", "b.txt"}, error));
+}
+
 TEST(ConvertCommand, FailuresLeaveTheOutputUntouched) {
     test::TTempFolder folder;
     test::WriteWholeFile(folder.File("out.txt"), "precious");
-    test::WriteWholeFile(folder.File("doc.rtf"), "{\\rtf1 not yet}");
+    // A compound file: Word documents have no reader yet.
+    test::WriteWholeFile(folder.File("doc.rtf"), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "rest");
     TConvertRequest request;
     request.Output = folder.File("out.txt");
     request.To = dfAnsiText;

@@ -22,6 +22,11 @@ ls "$T"/page-1.* >/dev/null 2>&1 || fail "--to png wrote no page"
 ls "$T"/page-2.* >/dev/null 2>&1 && fail "--to png wrote a page too many"
 awk -F'\t' 'NF != 8 || $1 !~ /^[0-9]+$/ || $6 > $7 + 600 || $8 <= 0 { exit 1 }' "$T/layout" || fail "--layout lines"
 
+printf '{\\rtf1 caf\\'"'"'e9\\par x}' > "$T/in.rtf"
+[ "$("$C" --info "$T/in.rtf" | head -n 1)" = "format: Rich Text Format" ] || fail "--info rtf"
+"$C" --to utf8 "$T/in.rtf" "$T/out.utf8" || fail "rtf to utf8"
+[ "$(cat "$T/out.utf8")" = "$(printf 'caf\303\251\nx')" ] || fail "utf8 text"
+
 echo keep > "$T/keep.txt"
 "$C" "$T/missing.txt" "$T/keep.txt" 2>"$T/err"; rc=$?
 [ $rc -eq 1 ] || fail "missing input gives $rc"

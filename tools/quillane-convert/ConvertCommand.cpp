@@ -14,6 +14,7 @@
 #include "PageImages.h"
 #include "layout/LineLayout.h"
 #include "model/KerningPairs.h"
+#include "formats/Utf8Text.h"
 #include "model/Document.h"
 #include "model/FontNames.h"
 #include "model/ParAttrs.h"
@@ -35,10 +36,13 @@ const char* const ConvertUsage =
     "       quillane-convert --layout [--from FMT] IN\n"
     "       quillane-convert --to png [--zoom N] [--pages A-B] IN OUTPREFIX\n"
     "       quillane-convert --fonts\n"
-    "formats: txt (ANSI Plain Text), dostxt (DOS Plain Text)\n"
+    "formats: rtf (Rich Text Format, read only), txt (ANSI Plain Text),\n"
+    "dostxt (DOS Plain Text), utf8 (the text as UTF-8, write only)\n"
     "Without --from the input's format is detected; without --to the output's\n"
     "extension decides (.txt is ANSI text). --oem-cp and --ansi-cp name the code\n"
     "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n"
+    "--to utf8 decodes each run through the character set of its font.\n"
+    "--info prints the format, the counts and whether data was lost.\n"
     "--styles prints the style list, one style a line: index, name, based-on\n"
     "index, next index and description, separated by tabs.\n"
     "--fonts lists the font families: name, character set, pitch and family.\n"
@@ -55,7 +59,8 @@ struct TFormatName {
     const char* Name;
     int32_t Format;
 };
-constexpr TFormatName FormatNames[] = {{"txt", dfAnsiText}, {"dostxt", dfDosText}};
+constexpr TFormatName FormatNames[] = {
+    {"rtf", dfRtf}, {"txt", dfAnsiText}, {"dostxt", dfDosText}, {"utf8", ConvertToUtf8}};
 
 std::optional<int32_t> FormatFromName(const std::string& name) {
     for (const auto& entry : FormatNames) {
@@ -111,9 +116,8 @@ private:
     const TFontManager& fonts_;
 };
 
-void PrintStyles(TDocument& document, const TFontManager& fonts, std::ostream& out) {
+void PrintStyles(TDocument& document, const TFontManager& fonts, const TStyleManager& styles, std::ostream& out) {
     // Every document gets the master styles it lacks, as a new one does.
-    const TStyleManager styles(fonts.ArialIndex());
     styles.ImportMaster(document.Styles());
     const TRegistryFontNames names(fonts);
     const TMeasurementsManager measures;
@@ -208,6 +212,12 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
                 error = "unknown format \"" + *name + "\"";
                 return std::nullopt;
             }
+            const bool readable = *format != ConvertToUtf8;
+            const bool writable = IsTextFormat(*format) || *format == ConvertToUtf8;
+            if (arg == "--from" ? !readable : !writable) {
+                error = "cannot " + std::string(arg == "--from" ? "read" : "write") + " format \"" + *name + "\"";
+                return std::nullopt;
+            }
             (arg == "--from" ? request.From : request.To) = *format;
         } else if (arg == "--oem-cp" || arg == "--ansi-cp") {
             const auto text = value(arg.c_str());
@@ -293,32 +303,25 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         return 1;
     }
     TStreamMessageBox messages(err);
-    const TFormatServices services{messages, *codePages, nullptr};
 
-    // The font registry is only needed to name the fonts of styles and to
-    // measure a layout.
+    // The font registry: RTF font tables are registered in it, style
+    // descriptions and the UTF-8 text name fonts through it.
     std::unique_ptr<TFontSystem> ownedFonts;
     std::unique_ptr<TFontManager> fontManager;
-    TModelDefaults defaults = TModelDefaults::BuiltIn();
-    const bool measuring = request.Action == TConvertRequest::TAction::Styles ||
-                           request.Action == TConvertRequest::TAction::Layout ||
-                           request.Action == TConvertRequest::TAction::Images ||
-                           request.Action == TConvertRequest::TAction::Info;
-    if (measuring) {
-        try {
-            if (fonts == nullptr) {
-                ownedFonts = CreateFontSystem();
-                fonts = ownedFonts.get();
-            }
-            fontManager = std::make_unique<TFontManager>(*fonts);
-        } catch (const std::exception& e) {
-            err << "quillane-convert: " << e.what() << "\n";
-            return 1;
+    try {
+        if (fonts == nullptr) {
+            ownedFonts = CreateFontSystem();
+            fonts = ownedFonts.get();
         }
-        defaults = TModelDefaults::BuiltIn(fontManager->TimesNewRomanIndex());
+        fontManager = std::make_unique<TFontManager>(*fonts);
+    } catch (const std::exception& e) {
+        err << "quillane-convert: " << e.what() << "\n";
+        return 1;
     }
+    const TStyleManager styleManager(fontManager->ArialIndex());
+    const TFormatServices services{messages, *codePages, nullptr, fontManager.get(), &styleManager, nullptr};
 
-    TDocument document(defaults);
+    TDocument document(TModelDefaults::BuiltIn(fontManager->TimesNewRomanIndex()));
     TDocOpeningOptions opening;
     opening.FileName = request.Input;
     opening.Format = request.From;
@@ -330,11 +333,12 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         out << "format: " << DocumentFormats[opening.Format].Name << "\n"
             << "paragraphs: " << document.ParagraphCount() << "\n"
             << "characters: " << CountCharacters(document) << "\n"
+            << "data losses: " << (document.OpenedWithDataLosses ? "yes" : "no") << "\n"
             << "pages: " << CountPages(document, *fontManager) << "\n";
         return 0;
     }
     if (request.Action == TConvertRequest::TAction::Styles) {
-        PrintStyles(document, *fontManager, out);
+        PrintStyles(document, *fontManager, styleManager, out);
         return 0;
     }
     if (request.Action == TConvertRequest::TAction::Images) {
@@ -360,8 +364,15 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
             err << "quillane-convert: cannot create \"" << temporary << "\": " << created.Message << "\n";
             return 1;
         }
-        const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, request.To);
-        result = WriteDocument(document, created.File.get(), request.Output, saving, services);
+        if (request.To == ConvertToUtf8) {
+            const std::string text = DocumentToUtf8(document, *fontManager, codePages->AnsiCodePage());
+            const bool written = text.size() <= INT32_MAX &&
+                                 created.File->Write(text.data(), static_cast<int32_t>(text.size()));
+            result = written ? WriteSucceeded : WriteFailed;
+        } else {
+            const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, request.To);
+            result = WriteDocument(document, created.File.get(), request.Output, saving, services);
+        }
     }  // closed before the rename
     std::error_code ec;
     if (result == WriteSucceeded) {

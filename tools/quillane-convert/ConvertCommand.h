@@ -14,6 +14,9 @@ namespace quillane {
 
 class TFontSystem;
 
+// The --to value that writes the text as UTF-8 (no document format).
+constexpr int32_t ConvertToUtf8 = 100;
+
 struct TConvertRequest {
     enum class TAction { Convert, Info, Styles, Fonts, Layout, Images, Help };
     TAction Action = TAction::Convert;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <stdexcept>
+#include <memory>
 #include <string>
 
 #include "platform/CodePages.h"
@@ -43,17 +44,68 @@ public:
         return out[0];
     }
 
+    std::u32string DecodeText(const uint8_t* bytes, size_t n) {
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        std::u32string result;
+        char* in = reinterpret_cast<char*>(const_cast<uint8_t*>(bytes));
+        size_t inLeft = n;
+        char32_t out[256];
+        while (inLeft > 0) {
+            char* outPtr = reinterpret_cast<char*>(out);
+            size_t outLeft = sizeof out;
+            const size_t rc = iconv(handle_, &in, &inLeft, &outPtr, &outLeft);
+            result.append(out, (sizeof out - outLeft) / sizeof(char32_t));
+            if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+                // A byte the page does not define, or a pair cut short:
+                // what came before it is released first.
+                outPtr = reinterpret_cast<char*>(out);
+                outLeft = sizeof out;
+                iconv(handle_, nullptr, nullptr, &outPtr, &outLeft);
+                result.append(out, (sizeof out - outLeft) / sizeof(char32_t));
+                result.push_back(U'\uFFFD');
+                ++in;
+                --inLeft;
+            }
+        }
+        // Pages with combining marks (1255, 1258) hold a character back
+        // until they know what follows; the end of the text releases it.
+        char* outPtr = reinterpret_cast<char*>(out);
+        size_t outLeft = sizeof out;
+        iconv(handle_, nullptr, nullptr, &outPtr, &outLeft);
+        result.append(out, (sizeof out - outLeft) / sizeof(char32_t));
+        return result;
+    }
+
 private:
     iconv_t handle_;
 };
 
+std::string IconvName(int codePage) { return codePage == 10000 ? "MACINTOSH" : "CP" + std::to_string(codePage); }
+
+class TIconvTextDecoder final : public TTextDecoder {
+public:
+    explicit TIconvTextDecoder(int codePage) : iconv_("UTF-32LE", IconvName(codePage)) {
+        if (!iconv_.Valid()) {
+            throw std::runtime_error("code page " + std::to_string(codePage) + " is not available");
+        }
+    }
+    std::u32string Decode(const uint8_t* bytes, size_t n) override { return iconv_.DecodeText(bytes, n); }
+
+private:
+    TIconv iconv_;
+};
+
 }  // namespace
+
+std::unique_ptr<TTextDecoder> CreateTextDecoder(int codePage) {
+    return std::make_unique<TIconvTextDecoder>(codePage != 0 ? codePage : DefaultAnsiCodePage);
+}
 
 TCodePageDecoding DecodeCodePage(int codePage) {
     if (codePage == 0) {
         codePage = DefaultAnsiCodePage;
     }
-    TIconv decoder("UTF-32LE", "CP" + std::to_string(codePage));
+    TIconv decoder("UTF-32LE", IconvName(codePage));
     if (!decoder.Valid()) {
         throw std::runtime_error("code page " + std::to_string(codePage) + " is not available");
     }

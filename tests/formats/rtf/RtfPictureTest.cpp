@@ -1,0 +1,101 @@
+// Pictures and OLE objects: what the reader decodes and hands to the sink.
+#include <gtest/gtest.h>
+
+#include "formats/rtf/RtfFixture.h"
+
+namespace quillane {
+namespace {
+
+class RtfPictures : public test::RtfTest {
+protected:
+    RtfPictures() { services.Pictures = &sink; }
+    test::TRecordingPictureSink sink;
+};
+
+TEST_F(RtfPictures, PictureSizesScalesAndData) {
+    TDocument& doc = Load(
+        "{\\rtf1 a{\\pict{\\*\\blipuid 0011}\\pngblip\\picw100\\pich50\\picwgoal1500\\pichgoal750"
+        "\\picscalex80\\picscaley90\n8950\r\n4e 47\n}b}");
+    ASSERT_EQ(sink.Pictures.size(), 1u);
+    const TRtfPicture& p = sink.Pictures[0];
+    EXPECT_EQ(p.Kind, TRtfPictureKind::Png);
+    EXPECT_EQ(p.Width, 100);
+    EXPECT_EQ(p.Height, 50);
+    EXPECT_EQ(p.GoalWidth, 1500);
+    EXPECT_EQ(p.GoalHeight, 750);
+    EXPECT_EQ(p.ScaleX, 80);
+    EXPECT_EQ(p.ScaleY, 90);
+    EXPECT_EQ(p.Data, std::string("\x89\x50\x4E\x47"));
+    EXPECT_EQ(test::PositionsText(doc.Paragraph(0)), "a<6>b<2>");
+    EXPECT_FALSE(doc.OpenedWithDataLosses);
+}
+
+TEST_F(RtfPictures, HexDataEndsAtTheBraceWhateverComesBefore) {
+    struct Case {
+        const char* rtf;
+        std::string data;
+    };
+    const Case cases[] = {
+        {"{\\rtf1 {\\pict\\wmetafile8 0102,}after}", "\x01\x02"},   // a stray separator swallows nothing
+        {"{\\rtf1 {\\pict\\wmetafile8 0102 0}after}", "\x01\x02"},  // a lone digit is dropped
+        {"{\\rtf1 {\\pict\\wmetafile8 01x02}after}", "\x01\x02"},
+        {"{\\rtf1 {\\pict\\wmetafile8 0\r\n1}after}", "\x01"},       // a line break inside a pair
+        {"{\\rtf1 {\\pict\\emfblip\\bin4 a}\\{b}after}", "a}\\{"},    // binary data may hold braces
+        {"{\\rtf1 {\\pict\\jpegblip\\bin999999 ab}", "ab}"},         // bounded by the data
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rtf);
+        sink.Pictures.clear();
+        TDocument& doc = Load(c.rtf);
+        ASSERT_EQ(sink.Pictures.size(), 1u);
+        EXPECT_EQ(sink.Pictures[0].Data, c.data);
+        if (std::string(c.rtf).find("after") != std::string::npos) {
+            EXPECT_EQ(test::PositionsText(doc.Paragraph(0)), "<6>after<2>");
+        }
+    }
+    EXPECT_EQ(sink.Pictures.empty(), false);
+    EXPECT_EQ(sink.Pictures[0].MappingMode, 0);
+}
+
+TEST_F(RtfPictures, PictureWithoutAKnownKindIsDropped) {
+    TDocument& doc = Load("{\\rtf1 {\\pict\\macpict 0102}x}");
+    EXPECT_TRUE(sink.Pictures.empty());
+    EXPECT_TRUE(doc.OpenedWithDataLosses);
+    EXPECT_EQ(test::PositionsText(doc.Paragraph(0)), "x<2>");
+}
+
+TEST_F(RtfPictures, ObjectsCarryClassDataAndResultPicture) {
+    TDocument& doc = Load(
+        "{\\rtf1 {\\object\\objemb\\objw2000\\objh1000{\\*\\objclass Paint.Picture}{\\*\\objname Pic}"
+        "{\\*\\objdata 01050000\r\n0200}{\\result{\\pict\\wmetafile8\\picw10 0a0b}}}x}");
+    ASSERT_EQ(sink.Objects.size(), 1u);
+    const TRtfObject& o = sink.Objects[0];
+    EXPECT_EQ(o.Kind, okEmbedded);
+    EXPECT_EQ(o.Width, 2000);
+    EXPECT_EQ(o.Height, 1000);
+    EXPECT_EQ(o.ClassName, "Paint.Picture");
+    EXPECT_EQ(o.Name, "Pic");
+    EXPECT_EQ(o.Data, std::string("\x01\x05\x00\x00\x02\x00", 6));
+    ASSERT_TRUE(o.Picture.has_value());
+    EXPECT_EQ(o.Picture->Kind, TRtfPictureKind::Wmf);
+    EXPECT_EQ(o.Picture->MappingMode, 8);
+    EXPECT_EQ(o.Picture->Data, "\x0a\x0b");
+    EXPECT_EQ(test::PositionsText(doc.Paragraph(0)), "<7>x<2>");
+}
+
+TEST_F(RtfPictures, EmptyObjectIsFreedSilentlyAndRefusedOnesAreLosses) {
+    EXPECT_FALSE(Load("{\\rtf1 {\\object\\objlink{\\*\\objclass X}}x}").OpenedWithDataLosses);
+    EXPECT_TRUE(sink.Objects.empty());
+    sink.Accept = false;
+    EXPECT_TRUE(Load("{\\rtf1 {\\object{\\*\\objdata 00}}x}").OpenedWithDataLosses);
+}
+
+TEST_F(RtfPictures, DefaultSinkDropsAndMarksLosses) {
+    services.Pictures = nullptr;
+    TDocument& doc = Load("{\\rtf1 {\\pict\\pngblip 00}x}");
+    EXPECT_TRUE(doc.OpenedWithDataLosses);
+    EXPECT_EQ(test::PositionsText(doc.Paragraph(0)), "x<2>");
+}
+
+}  // namespace
+}  // namespace quillane
