@@ -68,12 +68,7 @@ TEST(ConvertCommand, ConvertsAndDescribes) {
     test::WriteWholeFile(folder.File("in.txt"), "one\ntwo\n\nthree\xA0");
     request.Action = TConvertRequest::TAction::Info;
     ASSERT_EQ(0, RunConvert(request, out, err));
-    EXPECT_EQ("format: ANSI Plain Text
-paragraphs: 4
-characters: 12
-data losses: no
-pages: 1
-", out.str());
+    EXPECT_EQ("format: ANSI Plain Text\nparagraphs: 4\ncharacters: 12\ndata losses: no\npages: 1\n", out.str());
 }
 
 TEST(ConvertCommand, ListsStyles) {
