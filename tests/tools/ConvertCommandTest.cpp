@@ -104,7 +104,7 @@ TEST(ConvertCommand, ReadsRtfAndWritesUtf8ThroughTheFontsCodePages) {
     request = ParseConvertArguments({"--info", folder.File("doc.rtf")}, error);
     ASSERT_TRUE(request) << error;
     ASSERT_EQ(0, RunConvert(*request, out, err)) << err.str();
-    EXPECT_EQ("format: Rich Text Format\nparagraphs: 2\ncharacters: 11\ndata losses: yes\n", out.str());
+    EXPECT_EQ("format: Rich Text Format\nparagraphs: 2\ncharacters: 11\ndata losses: yes\npages: 1\n", out.str());
 
     // RTF is read, not written; UTF-8 is written, not read.
     EXPECT_FALSE(ParseConvertArguments({"--to", "rtf", "a", "b"}, error));
