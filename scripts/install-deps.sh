@@ -13,7 +13,7 @@ PACKAGES="
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev nasm
   wine64 fonts-wine fonts-liberation fonts-dejavu-core
   xvfb xauth x11-utils xdotool imagemagick
-  dpkg-dev
+  dpkg-dev python3-pil
 "
 
 missing=""
