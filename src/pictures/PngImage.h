@@ -42,6 +42,8 @@ public:
     TPNGImage() = default;
     TPNGImage(const TPNGImage&) = delete;
     TPNGImage& operator=(const TPNGImage&) = delete;
+    TPNGImage(TPNGImage&&) = default;
+    TPNGImage& operator=(TPNGImage&&) = default;
 
     // Reads a PNG file. Throws TPictureError on a bad signature, a missing
     // "IHDR" or "IDAT", a chunk that runs past the end, an invalid header,
