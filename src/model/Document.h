@@ -23,6 +23,8 @@
 
 namespace quillane {
 
+class TObjectManager;
+
 // Page measures in screen pixels, derived from the page settings.
 struct TPagePixels {
     int32_t PaperWidth = 0;
@@ -78,6 +80,12 @@ public:
     TTabManager& Tabs() { return tabs_; }
     const TTabManager& Tabs() const { return tabs_; }
 
+    // The embedded pictures and objects; picture and object tags carry
+    // their ids. The program's picture budget is attached by whoever opens
+    // the document.
+    TObjectManager& Objects() { return *objects_; }
+    const TObjectManager& Objects() const { return *objects_; }
+
     // Collaborators; empty for a hidden document.
     TDocumentWindow* Window() const { return window_.get(); }
     TReflowManager* Reflow() const { return reflow_.get(); }
@@ -117,6 +125,7 @@ private:
     TLineLayouter* layouter_ = nullptr;  // not owned; the program-wide layout
     TTabManager tabs_;                   // before the styles that refer to it
     TStyleList styles_{&tabs_, this};
+    std::unique_ptr<TObjectManager> objects_;
 };
 
 }  // namespace quillane
