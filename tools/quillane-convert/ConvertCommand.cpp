@@ -15,6 +15,7 @@
 #include "model/StyleManager.h"
 #include "model/Units.h"
 #include "model/FontManager.h"
+#include "pictures/PictureFile.h"
 #include "platform/CodePages.h"
 #include "platform/File.h"
 #include "platform/FontSystem.h"
@@ -27,13 +28,16 @@ const char* const ConvertUsage =
     "       quillane-convert --info [--from FMT] IN\n"
     "       quillane-convert --styles [--from FMT] IN\n"
     "       quillane-convert --fonts\n"
+    "       quillane-convert --picture IN OUT\n"
     "formats: txt (ANSI Plain Text), dostxt (DOS Plain Text)\n"
     "Without --from the input's format is detected; without --to the output's\n"
     "extension decides (.txt is ANSI text). --oem-cp and --ansi-cp name the code\n"
     "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n"
     "--styles prints the style list, one style a line: index, name, based-on\n"
     "index, next index and description, separated by tabs.\n"
-    "--fonts lists the font families: name, character set, pitch and family.\n";
+    "--fonts lists the font families: name, character set, pitch and family.\n"
+    "--picture reads a PNG or JPEG picture and writes it as PNG (OUT is PNG\n"
+    "whatever its name).\n";
 
 namespace {
 
@@ -134,6 +138,65 @@ std::string TemporaryNameFor(const std::string& output) {
     }
 }
 
+// Writes `bytes` beside the output and renames them into place, so a failed
+// run leaves the output as it was.
+int WriteThroughTemporary(const std::string& output, const TBytes& bytes, std::ostream& err) {
+    const std::string temporary = TemporaryNameFor(output);
+    bool written = false;
+    {
+        TFileOpenResult created = OpenFile(temporary, TFileMode::CreateAlways);
+        if (!created.File) {
+            err << "quillane-convert: cannot create \"" << temporary << "\": " << created.Message << "\n";
+            return 1;
+        }
+        written = created.File->Write(bytes.data(), static_cast<int32_t>(bytes.size()));
+    }  // closed before the rename
+    std::error_code ec;
+    if (written) {
+        std::filesystem::rename(temporary, output, ec);
+        if (!ec) {
+            return 0;
+        }
+        err << "quillane-convert: cannot replace \"" << output << "\": " << ec.message() << "\n";
+    } else {
+        err << "quillane-convert: could not write \"" << output << "\"\n";
+    }
+    std::filesystem::remove(temporary, ec);
+    return 1;
+}
+
+int ConvertPicture(const TConvertRequest& request, std::ostream& err) {
+    TFileOpenResult opened = OpenFile(request.Input, TFileMode::Read);
+    if (!opened.File) {
+        err << "quillane-convert: cannot open \"" << request.Input << "\": " << opened.Message << "\n";
+        return 1;
+    }
+    const int64_t size = opened.File->Size();
+    if (size < 0 || size > MaxPictureFileBytes) {
+        err << "quillane-convert: \"" << request.Input << "\" is too large for a picture\n";
+        return 1;
+    }
+    TBytes input(static_cast<size_t>(size));
+    for (int64_t at = 0; at < size;) {
+        const int32_t n = opened.File->Read(input.data() + at, static_cast<int32_t>(size - at));
+        if (n <= 0) {
+            err << "quillane-convert: cannot read \"" << request.Input << "\"\n";
+            return 1;
+        }
+        at += n;
+    }
+    opened.File.reset();
+    TBytes png;
+    try {
+        TPNGImage picture = LoadPngOrJpeg(input);
+        png = picture.SaveToBytes();
+    } catch (const TPictureError& e) {
+        err << "quillane-convert: cannot decode \"" << request.Input << "\": " << e.what() << "\n";
+        return 1;
+    }
+    return WriteThroughTemporary(request.Output, png, err);
+}
+
 }  // namespace
 
 std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::string>& args, std::string& error) {
@@ -157,6 +220,8 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             request.Action = TConvertRequest::TAction::Styles;
         } else if (arg == "--fonts") {
             request.Action = TConvertRequest::TAction::Fonts;
+        } else if (arg == "--picture") {
+            request.Action = TConvertRequest::TAction::Picture;
         } else if (arg == "--from" || arg == "--to") {
             const auto name = value(arg.c_str());
             if (!name) {
@@ -205,6 +270,9 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
     request.Input = positional[0];
     if (wanted == 2) {
         request.Output = positional[1];
+        if (request.Action == TConvertRequest::TAction::Picture) {
+            return request;
+        }
         if (request.To < 0) {
             const auto format = FormatFromExtension(request.Output);
             if (!format) {
@@ -241,6 +309,9 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
             return 1;
         }
         return 0;
+    }
+    if (request.Action == TConvertRequest::TAction::Picture) {
+        return ConvertPicture(request, err);
     }
     std::unique_ptr<TCodePageConverter> codePages;
     try {
