@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds every target and runs every test: the native tests under
 # AddressSanitizer/UBSan, the same core tests under Wine, a short fuzzing
-# run, and an i686 compile. Installs what is missing first (Debian 12).
+# run of every fuzz target, and an i686 compile. Installs what is missing
+# first (Debian 12).
 set -u
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -47,18 +48,37 @@ i686() {
     configure win32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
         -DQUILLANE_TESTS=OFF && build win32
 }
+# One fuzz target for its share of the time, seeded from corpus folders:
+#   fuzz_target NAME SECONDS SEED_FOLDER...
+fuzz_target() {
+    name=$1
+    seconds=$2
+    shift 2
+    work="$ROOT/build/fuzz/work-$name"
+    mkdir -p "$work"
+    seeds=""
+    for sub in "$@"; do
+        [ -d "$ROOT/../shared/corpus/$sub" ] && seeds="$seeds $ROOT/../shared/corpus/$sub"
+    done
+    echo "--- quillane_fuzz_$name, ${seconds}s"
+    # shellcheck disable=SC2086
+    "$ROOT/build/fuzz/bin/quillane_fuzz_$name" -max_total_time="$seconds" -max_len=200000 \
+        -print_final_stats=1 "$work" $seeds 2>"$ROOT/build/fuzz/fuzz-$name.log"
+    rc=$?
+    grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$ROOT/build/fuzz/fuzz-$name.log"
+    tail -n 3 "$ROOT/build/fuzz/fuzz-$name.log"
+    return $rc
+}
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
         build fuzz || return 1
-    mkdir -p "$ROOT/build/fuzz/work"
-    seeds=""
-    [ -d "$ROOT/../shared/corpus/txt" ] && seeds="$ROOT/../shared/corpus/txt"
-    "$ROOT/build/fuzz/bin/quillane_fuzz_plaintext" -max_total_time="$FUZZ_SECONDS" -max_len=200000 \
-        -print_final_stats=1 "$ROOT/build/fuzz/work" $seeds 2>"$ROOT/build/fuzz/fuzz.log"
-    rc=$?
-    tail -n 3 "$ROOT/build/fuzz/fuzz.log"
-    return $rc
+    share=$(( FUZZ_SECONDS / 2 ))
+    [ "$share" -ge 1 ] || share=1
+    failed=0
+    fuzz_target plaintext "$share" txt || failed=1
+    fuzz_target pictures "$share" png jpeg emf wmf || failed=1
+    return $failed
 }
 
 mkdir -p build
@@ -67,7 +87,7 @@ stage "win64 build and tests under Wine" win64
 # After the Windows build: the native tests compare font widths with GDI.
 stage "native build and tests" native
 stage "i686 build" i686
-stage "fuzz text reader ${FUZZ_SECONDS}s" fuzz
+stage "fuzz readers ${FUZZ_SECONDS}s" fuzz
 
 echo
 echo "=== summary$SUMMARY"
