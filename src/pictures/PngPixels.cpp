@@ -282,6 +282,12 @@ int32_t DecodedBitsPerPixel(const TPngHeader& header, bool hasTransparency) {
 }
 
 TBitmap DecodePngPixels(const TPngHeader& header, TByteSpan compressed, const TPngColours& colours) {
+    // Deflate packs at most 258 bytes into 2 bits (1032 : 1). Data too short
+    // to hold every row is refused before the bitmap is allocated.
+    const int64_t rawBytes = (header.RowBytes(header.Width) + 1) * header.Height;
+    if (static_cast<int64_t>(compressed.size()) * 1032 + 1024 < rawBytes) {
+        throw TPictureError("PNG image data ends early");
+    }
     const size_t expectedKey = header.ColourType == ctGrey ? 2 : header.ColourType == ctRgb ? 6 : 0;
     const bool keyed = colours.Transparency && expectedKey != 0 && colours.Transparency->size() == expectedKey;
     TBitmap bitmap(header.Width, header.Height, DecodedBitsPerPixel(header, keyed));

@@ -222,6 +222,7 @@ TEST(PngRead, BadFilesFailWithAnError) {
         {"PLTE of 257 entries", MakePng({Ihdr(3, 1, 8, ctPalette), Raw("PLTE", TBytes(771, 1)), Idat(row), Iend()})},
         {"unknown filter 5", MakePng({Ihdr(3, 1, 8, ctGrey), Idat({5, 1, 2, 3}), Iend()})},
         {"image data too short", MakePng({Ihdr(3, 2, 8, ctGrey), shortData, Iend()})},
+        {"16 million pixels a row, a few bytes of data", MakePng({Ihdr(16000000, 10, 8, ctGrey), Idat(row), Iend()})},
         {"corrupt image data", MakePng({Ihdr(3, 1, 8, ctGrey), corrupt, Iend()})},
         {"image data not zlib", MakePng({Ihdr(3, 1, 8, ctGrey), Raw("IDAT", {1, 2, 3, 4}), Iend()})},
         {"chunk type not letters", MakePng({Ihdr(3, 1, 8, ctGrey), Raw("ID1T", row), Idat(row), Iend()})},
