@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "pictures/PictureError.h"
+
 namespace quillane {
 
 struct TPaletteEntry {

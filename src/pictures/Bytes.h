@@ -1,8 +1,7 @@
 #pragma once
 // Byte blobs of pictures (file contents, stored PNG data, metafile bits) and
-// the checked little helpers that read numbers out of them. Every read names
-// its offset and is bounded by the blob, so a length taken from a file can
-// never lead past its end.
+// the helpers that read numbers out of them. The helpers take a pointer:
+// callers check the bounds first.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "pictures/PictureError.h"
-
 namespace quillane {
 
 using TBytes = std::vector<uint8_t>;
@@ -20,13 +17,6 @@ using TByteSpan = std::span<const uint8_t>;
 
 inline TByteSpan AsBytes(const std::string_view text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
-}
-
-// Throws unless `count` bytes start at `offset` inside `bytes`.
-inline void RequireBytes(TByteSpan bytes, size_t offset, size_t count, const char* what) {
-    if (offset > bytes.size() || count > bytes.size() - offset) {
-        throw TPictureError(std::string(what) + " ends early");
-    }
 }
 
 inline uint32_t ReadBigEndian32(const uint8_t* p) {

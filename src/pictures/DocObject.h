@@ -12,6 +12,7 @@
 
 #include "pictures/Bytes.h"
 #include "pictures/DocObjectImage.h"
+#include "pictures/PictureError.h"
 
 namespace quillane {
 

@@ -4,6 +4,7 @@
 
 #include "pictures/Jpeg.h"
 #include "pictures/PictureBudget.h"
+#include "pictures/PictureError.h"
 #include "pictures/PngImage.h"
 #include "pictures/Resampler.h"
 #include "pictures/Zlib.h"

@@ -8,6 +8,7 @@
 
 #include <jpeglib.h>
 
+#include "pictures/PictureError.h"
 #include "pictures/PngImage.h"
 
 namespace quillane {

@@ -4,6 +4,7 @@
 
 #include "pictures/Bitmap.h"
 #include "pictures/Bytes.h"
+#include "pictures/PictureError.h"
 
 namespace quillane {
 

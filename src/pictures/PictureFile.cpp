@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "pictures/Jpeg.h"
+#include "pictures/PictureError.h"
 
 namespace quillane {
 

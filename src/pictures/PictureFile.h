@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "pictures/Bytes.h"
+#include "pictures/PictureError.h"
 #include "pictures/PngImage.h"
 
 namespace quillane {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "pictures/PictureError.h"
 #include "pictures/PngImage.h"
 #include "pictures/PngPixels.h"
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "pictures/PictureError.h"
+
 namespace quillane {
 
 bool TPngHeader::ValidPair(uint8_t colourType, uint8_t bitDepth) {

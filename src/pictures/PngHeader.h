@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "pictures/Bytes.h"
+#include "pictures/PictureError.h"
 
 namespace quillane {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "pictures/PictureError.h"
 #include "pictures/PngPixels.h"
 
 namespace quillane {

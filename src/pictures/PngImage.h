@@ -18,6 +18,7 @@
 
 #include "pictures/Bitmap.h"
 #include "pictures/Bytes.h"
+#include "pictures/PictureError.h"
 #include "pictures/PngChunks.h"
 #include "pictures/PngFilters.h"
 #include "pictures/Zlib.h"

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "pictures/PictureError.h"
 #include "pictures/PngFilters.h"
 
 namespace quillane {

@@ -11,6 +11,7 @@
 #include "pictures/Bitmap.h"
 #include "pictures/Bytes.h"
 #include "pictures/Gamma.h"
+#include "pictures/PictureError.h"
 #include "pictures/PngHeader.h"
 
 namespace quillane {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "pictures/Bitmap.h"
+#include "pictures/PictureError.h"
 
 namespace quillane {
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "pictures/PictureError.h"
+
 namespace quillane {
 
 namespace {

@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "pictures/Bytes.h"
+#include "pictures/PictureError.h"
 
 namespace quillane {
 
