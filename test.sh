@@ -50,35 +50,39 @@ i686() {
 }
 # One fuzz target for its share of the time, seeded from corpus folders:
 #   fuzz_target NAME SECONDS SEED_FOLDER...
+# (Its variables are prefixed: stage() keeps its own in plain names.)
 fuzz_target() {
-    name=$1
-    seconds=$2
+    fuzz_name=$1
+    fuzz_seconds=$2
     shift 2
-    work="$ROOT/build/fuzz/work-$name"
-    mkdir -p "$work"
-    seeds=""
+    fuzz_work="$ROOT/build/fuzz/work-$fuzz_name"
+    fuzz_log="$ROOT/build/fuzz/fuzz-$fuzz_name.log"
+    mkdir -p "$fuzz_work"
+    fuzz_seeds=""
     for sub in "$@"; do
-        [ -d "$ROOT/../shared/corpus/$sub" ] && seeds="$seeds $ROOT/../shared/corpus/$sub"
+        [ -d "$ROOT/../shared/corpus/$sub" ] && fuzz_seeds="$fuzz_seeds $ROOT/../shared/corpus/$sub"
     done
-    echo "--- quillane_fuzz_$name, ${seconds}s"
+    echo "--- quillane_fuzz_$fuzz_name, ${fuzz_seconds}s"
     # shellcheck disable=SC2086
-    "$ROOT/build/fuzz/bin/quillane_fuzz_$name" -max_total_time="$seconds" -max_len=200000 \
-        -print_final_stats=1 "$work" $seeds 2>"$ROOT/build/fuzz/fuzz-$name.log"
-    rc=$?
-    grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$ROOT/build/fuzz/fuzz-$name.log"
-    tail -n 3 "$ROOT/build/fuzz/fuzz-$name.log"
-    return $rc
+    "$ROOT/build/fuzz/bin/quillane_fuzz_$fuzz_name" -max_total_time="$fuzz_seconds" -max_len=200000 \
+        -print_final_stats=1 -artifact_prefix="$ROOT/build/fuzz/" "$fuzz_work" $fuzz_seeds 2>"$fuzz_log"
+    fuzz_rc=$?
+    if [ "$fuzz_rc" -ne 0 ]; then
+        tail -n 40 "$fuzz_log"
+    fi
+    grep -E '^stat::(number_of_executed_units|slowest_unit_time_sec|peak_rss_mb)' "$fuzz_log"
+    return $fuzz_rc
 }
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
         build fuzz || return 1
-    share=$(( FUZZ_SECONDS / 2 ))
-    [ "$share" -ge 1 ] || share=1
-    failed=0
-    fuzz_target plaintext "$share" txt || failed=1
-    fuzz_target pictures "$share" png jpeg emf wmf || failed=1
-    return $failed
+    fuzz_share=$(( FUZZ_SECONDS / 2 ))
+    [ "$fuzz_share" -ge 1 ] || fuzz_share=1
+    fuzz_failed=0
+    fuzz_target plaintext "$fuzz_share" txt || fuzz_failed=1
+    fuzz_target pictures "$fuzz_share" png jpeg emf wmf || fuzz_failed=1
+    return $fuzz_failed
 }
 
 mkdir -p build

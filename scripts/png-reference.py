@@ -11,7 +11,7 @@ a file Pillow cannot decode gives OUTDIR/<name>.err with the reason.
 Gamma is ignored, as Pillow ignores it; the tests decode without gamma too.
 16-bit samples keep their high byte. Transparency of greyscale images is
 worked out here from the tRNS chunk, compared with the sample at its stored
-bit depth and with the key masked to that depth as the PNG specification
+bit depth and with the key masked to that depth as the PNG standard
 says: Pillow compares a 1-, 2- or 4-bit key with samples already scaled to
 8 bits, and converts 16-bit grey by clipping instead of dropping the low
 byte.

@@ -2,7 +2,7 @@
 // Gamma correction of decoded samples. A PNG's gAMA chunk gives the exponent
 // its samples were encoded with (times 100000); the decoder maps colour
 // samples through a table that re-encodes them for a display of gamma 2.2,
-// as the PNG specification describes. Samples so mapped are described by
+// as the PNG standard describes. Samples so mapped are described by
 // the gAMA value DisplayGammaValue, which the encoder writes with them: a
 // picture read back then maps through the identity and never drifts.
 
