@@ -90,18 +90,44 @@ std::string Python() {
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
-TEST(PngCorpus, DecodesLikeTheReferenceDecoder) {
-    QUILLANE_REQUIRE_CORPUS("png");
-    const std::string script = QUILLANE_PNG_REFERENCE;
-    if (Python().empty() || std::system((Quoted(Python()) + " " + Quoted(script) + " --check 2>/dev/null").c_str()) != 0) {
-        GTEST_SKIP() << "skipped: python3 with Pillow (python3-pil) not found; scripts/install-deps.sh installs it";
-    }
-    test::TTempFolder folder;
-    std::string command = Quoted(Python()) + " " + Quoted(script) + " " + Quoted(folder.Path().string());
-    for (const auto& path : CorpusFiles("png")) {
+bool ReferenceAvailable() {
+    return !Python().empty() &&
+           std::system((Quoted(Python()) + " " + Quoted(QUILLANE_PNG_REFERENCE) + " --check 2>/dev/null").c_str()) == 0;
+}
+
+// Runs the reference decoder on the files; its results land in `folder`.
+void RunReference(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& files) {
+    std::string command = Quoted(Python()) + " " + Quoted(QUILLANE_PNG_REFERENCE) + " " + Quoted(folder.string());
+    for (const auto& path : files) {
         command += " " + Quoted(path.string());
     }
     ASSERT_EQ(0, std::system(command.c_str()));
+}
+
+// Whether the reference decoded `name` in `folder` to the bitmap's pixels.
+void ExpectReferencePixels(const std::filesystem::path& folder, const std::string& name, const TBitmap& bitmap) {
+    const TBytes expected = FileBytes(folder / (name + ".rgba"));
+    ASSERT_GE(expected.size(), 8u);
+    EXPECT_EQ(static_cast<int32_t>(ReadLittleEndian32(&expected[0])), bitmap.Width());
+    EXPECT_EQ(static_cast<int32_t>(ReadLittleEndian32(&expected[4])), bitmap.Height());
+    const std::vector<uint8_t> actual = bitmap.ToRgba();
+    const bool same = actual.size() + 8 == expected.size() && std::equal(actual.begin(), actual.end(), expected.begin() + 8);
+    if (!same) {
+        size_t at = 0;
+        while (at < actual.size() && at + 8 < expected.size() && actual[at] == expected[at + 8]) {
+            ++at;
+        }
+        ADD_FAILURE() << "pixels differ from the reference at byte " << at << " (pixel " << at / 4 << ")";
+    }
+}
+
+TEST(PngCorpus, DecodesLikeTheReferenceDecoder) {
+    QUILLANE_REQUIRE_CORPUS("png");
+    if (!ReferenceAvailable()) {
+        GTEST_SKIP() << "skipped: python3 with Pillow (python3-pil) not found; scripts/install-deps.sh installs it";
+    }
+    test::TTempFolder folder;
+    RunReference(folder.Path(), CorpusFiles("png"));
 
     int compared = 0;
     for (const auto& path : CorpusFiles("png")) {
@@ -120,23 +146,43 @@ TEST(PngCorpus, DecodesLikeTheReferenceDecoder) {
             continue;
         }
         ASSERT_NO_THROW(image.LoadFromBytes(FileBytes(path), rawSamples));
-        const TBytes expected = FileBytes(reference);
-        ASSERT_GE(expected.size(), 8u);
-        EXPECT_EQ(static_cast<int32_t>(ReadLittleEndian32(&expected[0])), image.Bitmap.Width());
-        EXPECT_EQ(static_cast<int32_t>(ReadLittleEndian32(&expected[4])), image.Bitmap.Height());
-        const std::vector<uint8_t> actual = image.Bitmap.ToRgba();
-        const bool same = actual.size() + 8 == expected.size() &&
-                          std::equal(actual.begin(), actual.end(), expected.begin() + 8);
-        if (!same) {
-            size_t at = 0;
-            while (at < actual.size() && at + 8 < expected.size() && actual[at] == expected[at + 8]) {
-                ++at;
-            }
-            ADD_FAILURE() << "pixels differ from the reference at byte " << at << " (pixel " << at / 4 << ")";
-        }
+        ExpectReferencePixels(folder.Path(), name, image.Bitmap);
         ++compared;
     }
     EXPECT_GE(compared, 100);
+}
+
+// What our encoder writes, the reference reads back as the same pixels: the
+// files are valid PNG, not only to ourselves.
+TEST(PngCorpus, ReferenceDecoderReadsOurEncoding) {
+    QUILLANE_REQUIRE_CORPUS("png");
+    if (!ReferenceAvailable()) {
+        GTEST_SKIP() << "skipped: python3 with Pillow (python3-pil) not found; scripts/install-deps.sh installs it";
+    }
+    test::TTempFolder encoded;
+    test::TTempFolder folder;
+    TPngReadOptions rawSamples;
+    rawSamples.ApplyGamma = false;
+    std::vector<std::filesystem::path> written;
+    std::vector<TBitmap> bitmaps;
+    for (const auto& path : CorpusFiles("png")) {
+        TPNGImage image;
+        try {
+            image.LoadFromBytes(FileBytes(path), rawSamples);
+        } catch (const TPictureError&) {
+            continue;
+        }
+        const TBytes bytes = image.SaveToBytes();
+        written.push_back(encoded.Path() / Name(path));
+        test::WriteWholeFile(written.back(), std::string(bytes.begin(), bytes.end()));
+        bitmaps.push_back(std::move(image.Bitmap));
+    }
+    RunReference(folder.Path(), written);
+    for (size_t i = 0; i < written.size(); ++i) {
+        SCOPED_TRACE(Name(written[i]));
+        ExpectReferencePixels(folder.Path(), Name(written[i]), bitmaps[i]);
+    }
+    EXPECT_GE(written.size(), 100u);
 }
 #endif
 
