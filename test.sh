@@ -73,15 +73,21 @@ fuzz_target() {
     grep -E '^stat::(number_of_executed_units|slowest_unit_time_sec|peak_rss_mb)' "$fuzz_log"
     return $fuzz_rc
 }
+# Every fuzz target with the corpus folders that seed it; the fuzzing time
+# is shared equally among them.
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
         build fuzz || return 1
-    fuzz_share=$(( FUZZ_SECONDS / 2 ))
+    fuzz_count=$(echo $FUZZ_TARGETS | wc -w)
+    fuzz_share=$(( FUZZ_SECONDS / fuzz_count ))
     [ "$fuzz_share" -ge 1 ] || fuzz_share=1
     fuzz_failed=0
-    fuzz_target plaintext "$fuzz_share" txt || fuzz_failed=1
-    fuzz_target pictures "$fuzz_share" png jpeg emf wmf || fuzz_failed=1
+    for fuzz_entry in $FUZZ_TARGETS; do
+        # shellcheck disable=SC2046
+        fuzz_target "${fuzz_entry%%:*}" "$fuzz_share" $(echo "${fuzz_entry#*:}" | tr ',' ' ') || fuzz_failed=1
+    done
     return $fuzz_failed
 }
 
