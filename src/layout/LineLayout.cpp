@@ -54,7 +54,7 @@ void TLineLayout::LayoutParagraph(TParagraph& paragraph) {
     const TFillSettings settings = Settings(paragraph);
     paragraph.Width = settings.Width;
     document.Tabs().EffectiveStops(paragraph);
-    TLineFiller filler(paragraph, TFillServices{selection_, fonts_, kerning_, document.Tabs(), document.Objects()},
+    TLineFiller filler(paragraph, TFillServices{selection_, fonts_, kerning_, document.Tabs(), document.ObjectExtents()},
                        settings, entries_);
     filler.SetAttributes(document.DefaultCharAttrs);
 
@@ -99,7 +99,7 @@ bool TLineLayout::RelayoutLine(TParLine& line) {
     TDocument& document = paragraph.Document();
     const TFillSettings settings = Settings(paragraph);
     document.Tabs().EffectiveStops(paragraph);
-    TLineFiller filler(paragraph, TFillServices{selection_, fonts_, kerning_, document.Tabs(), document.Objects()},
+    TLineFiller filler(paragraph, TFillServices{selection_, fonts_, kerning_, document.Tabs(), document.ObjectExtents()},
                        settings, entries_);
     filler.SetAttributes(paragraph.DecodeSnapshot(line.SnapshotOffset));
     const bool indentFirst = IndentsFirst(line);
@@ -141,7 +141,7 @@ void TLineLayout::UpdateDisplayWidths(TParLine& line, int32_t zoom) {
         settings.Wrap = false;
         settings.StoreTabKinds = false;
         settings.DecimalSeparator = decimalSeparator_;
-        TLineFiller filler(paragraph, TFillServices{selection_, fonts_, kerning_, document.Tabs(), document.Objects()},
+        TLineFiller filler(paragraph, TFillServices{selection_, fonts_, kerning_, document.Tabs(), document.ObjectExtents()},
                            settings, remeasured_);
         filler.SetPitchFlags(&pitchFlags_);
         filler.SetAttributes(paragraph.DecodeSnapshot(line.SnapshotOffset));

@@ -320,7 +320,7 @@ private:
         const int32_t width = Width(k_);
         int32_t height = 0;
         TObjectExtent extent;
-        if (const TObjectExtents* objects = document_.Objects(); objects != nullptr && objects->Extent(kind, id, extent)) {
+        if (const TObjectExtents* objects = document_.ObjectExtents(); objects != nullptr && objects->Extent(kind, id, extent)) {
             height = TLayoutScale::Zoomed(zoom_, painter_.ppi_).ObjectExtent(extent.Height, extent.ScaleY);
         }
         const int32_t bottom = baseline_ + PointsToPixels(int32_t{line_.Raise} - attrs_[caOffset], zoomedPpi_);

@@ -4,11 +4,15 @@
 #include <stdexcept>
 
 #include "model/Units.h"
+#include "pictures/ObjectManager.h"
 
 namespace quillane {
 
 TDocument::TDocument(const TModelDefaults& defaults, TDocumentHost* host, int32_t screenPpi)
-    : DefaultCharAttrs(defaults.Char), DefaultParAttrs(defaults.Par), hidden_(host == nullptr) {
+    : DefaultCharAttrs(defaults.Char),
+      DefaultParAttrs(defaults.Par),
+      hidden_(host == nullptr),
+      objects_(std::make_unique<TObjectManager>(this)) {
     View.ScreenPpi = screenPpi;
     View.ZoomedPpi = screenPpi;
     ApplyPageSettings(TPageSettings{}, false);
@@ -64,6 +68,10 @@ void TDocument::SetModified(bool modified) {
     if (window_) {
         window_->ShowModified(modified);
     }
+}
+
+const TObjectExtents* TDocument::ObjectExtents() const {
+    return objectExtents_ != nullptr ? objectExtents_ : objects_.get();
 }
 
 TPage& TDocument::AppendPage() {

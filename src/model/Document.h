@@ -24,6 +24,8 @@
 
 namespace quillane {
 
+class TObjectManager;
+
 // Page measures in screen pixels, derived from the page settings.
 struct TPagePixels {
     int32_t PaperWidth = 0;
@@ -88,16 +90,22 @@ public:
     TTabManager& Tabs() { return tabs_; }
     const TTabManager& Tabs() const { return tabs_; }
 
+    // The embedded pictures and objects; picture and object tags carry
+    // their ids. The program's picture budget is attached by whoever opens
+    // the document.
+    TObjectManager& Objects() { return *objects_; }
+    const TObjectManager& Objects() const { return *objects_; }
+
     // Collaborators; empty for a hidden document.
     TDocumentWindow* Window() const { return window_.get(); }
     TReflowManager* Reflow() const { return reflow_.get(); }
     TUndoManager* Undo() const { return undo_.get(); }
     TLineLayouter* Layouter() const { return layouter_; }
     void SetLayouter(TLineLayouter* layouter) { layouter_ = layouter; }
-    // The sizes of the document's pictures and objects; none until the
-    // object registry is attached.
-    const TObjectExtents* Objects() const { return objects_; }
-    void SetObjects(const TObjectExtents* objects) { objects_ = objects; }
+    // The sizes of the document's pictures and objects as layout reads
+    // them: the object manager's, unless another source is set (tests).
+    const TObjectExtents* ObjectExtents() const;
+    void SetObjectExtents(const TObjectExtents* extents) { objectExtents_ = extents; }
 
     // Fields read and written directly by the other subsystems.
     std::string FileName;          // full path; empty when never saved
@@ -134,9 +142,10 @@ private:
     std::unique_ptr<TReflowManager> reflow_;
     std::unique_ptr<TUndoManager> undo_;
     TLineLayouter* layouter_ = nullptr;  // not owned; the program-wide layout
-    const TObjectExtents* objects_ = nullptr;  // not owned
+    const TObjectExtents* objectExtents_ = nullptr;  // not owned
     TTabManager tabs_;                   // before the styles that refer to it
     TStyleList styles_{&tabs_, this};
+    std::unique_ptr<TObjectManager> objects_;
     // After the paragraphs: pages go first and clear their lines' pointers.
     std::vector<std::unique_ptr<TPage>> pages_;
 };

@@ -29,7 +29,7 @@ struct TPageRect {
 
 class TPage {
 public:
-    TPage(TDocument& document, int32_t index) : document_(&document), Index(index) {}
+    TPage(TDocument& document, int32_t index) : Index(index), document_(&document) {}
     ~TPage();
     TPage(const TPage&) = delete;
     TPage& operator=(const TPage&) = delete;

@@ -13,7 +13,7 @@ TLayoutFixture::TLayoutFixture(int32_t textWidth) {
     page.PaperWidth = textWidth + 2 * 1800;
     document_->ApplyPageSettings(page, false);
     document_->SetLayouter(layout_.get());
-    document_->SetObjects(&objects_);
+    document_->SetObjectExtents(&objects_);
 }
 
 bool TLayoutFixture::TObjects::Extent(uint8_t kind, int32_t id, TObjectExtent& extent) const {

@@ -42,6 +42,11 @@ TEST(ConvertArguments, Parsing) {
         }
     }
     std::string error;
+    const auto picture = ParseConvertArguments({"--picture", "in.jpg", "out.dat"}, error);
+    ASSERT_TRUE(picture) << error;
+    EXPECT_EQ(TConvertRequest::TAction::Picture, picture->Action);
+    EXPECT_EQ("out.dat", picture->Output);
+    EXPECT_FALSE(ParseConvertArguments({"--picture", "in.jpg"}, error));
     const auto info = ParseConvertArguments({"--info", "--oem-cp", "866", "x.txt"}, error);
     ASSERT_TRUE(info);
     EXPECT_EQ(TConvertRequest::TAction::Info, info->Action);

@@ -39,4 +39,18 @@ grep -q 'Cannot open file' "$T/err" || fail "no message on stderr"
 # Every family line has a name, a character set and a pitch-and-family byte.
 "$C" --fonts > "$T/fonts" || fail "--fonts"
 awk -F'\t' 'NF != 3 || $2 !~ /^[0-9]+$/ || $3 !~ /^[0-9]+$/ { exit 1 }' "$T/fonts" || fail "--fonts lines"
+# A 1 x 1 grey PNG (CRCs left 0: they are not checked); written again by the
+# program's encoder, twice, with the same bytes.
+printf '\211PNG\r\n\032\n' > "$T/in.png"
+printf '\0\0\0\015IHDR\0\0\0\001\0\0\0\001\010\0\0\0\0\0\0\0\0' >> "$T/in.png"
+printf '\0\0\0\015IDAT\170\001\001\002\0\375\377\0\0\0\002\0\001\0\0\0\0' >> "$T/in.png"
+printf '\0\0\0\0IEND\0\0\0\0' >> "$T/in.png"
+"$C" --picture "$T/in.png" "$T/a.png" || fail "--picture"
+"$C" --picture "$T/a.png" "$T/b.png" || fail "--picture again"
+cmp -s "$T/a.png" "$T/b.png" || fail "second encoding differs"
+[ "$(head -c 4 "$T/a.png" | od -An -c | tr -d ' \n')" = '211PNG' ] || fail "not a PNG"
+"$C" --picture "$T/in.txt" "$T/keep.txt" 2>"$T/err"; rc=$?
+[ $rc -eq 1 ] || fail "text as a picture gives $rc"
+grep -q 'not a PNG or JPEG' "$T/err" || fail "no picture message"
+[ "$(cat "$T/keep.txt")" = keep ] || fail "output touched by a failed picture"
 echo ok

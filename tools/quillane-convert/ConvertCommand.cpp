@@ -21,6 +21,7 @@
 #include "model/StyleManager.h"
 #include "model/Units.h"
 #include "model/FontManager.h"
+#include "pictures/PictureFile.h"
 #include "platform/CodePages.h"
 #include "platform/File.h"
 #include "platform/FontSystem.h"
@@ -36,6 +37,7 @@ const char* const ConvertUsage =
     "       quillane-convert --layout [--from FMT] IN\n"
     "       quillane-convert --to png [--zoom N] [--pages A-B] IN OUTPREFIX\n"
     "       quillane-convert --fonts\n"
+    "       quillane-convert --picture IN OUT\n"
     "formats: rtf (Rich Text Format, read only), txt (ANSI Plain Text),\n"
     "dostxt (DOS Plain Text), utf8 (the text as UTF-8, write only)\n"
     "Without --from the input's format is detected; without --to the output's\n"
@@ -51,7 +53,10 @@ const char* const ConvertUsage =
     "paragraph width (x and widths in 1/8 pixel) and line height in pixels.\n"
     "--to png paginates and writes each page as OUTPREFIX-1.png, OUTPREFIX-2.png\n"
     "... (.bmp on Windows), at --zoom percent (10 to 500, default 100), only the\n"
-    "pages A to B with --pages.\n";
+    "pages A to B with --pages.\n"
+
+    "--picture reads a PNG or JPEG picture and writes it as PNG (OUT is PNG\n"
+    "whatever its name).\n";
 
 namespace {
 
@@ -152,6 +157,65 @@ std::string TemporaryNameFor(const std::string& output) {
     }
 }
 
+// Writes `bytes` beside the output and renames them into place, so a failed
+// run leaves the output as it was.
+int WriteThroughTemporary(const std::string& output, const TBytes& bytes, std::ostream& err) {
+    const std::string temporary = TemporaryNameFor(output);
+    bool written = false;
+    {
+        TFileOpenResult created = OpenFile(temporary, TFileMode::CreateAlways);
+        if (!created.File) {
+            err << "quillane-convert: cannot create \"" << temporary << "\": " << created.Message << "\n";
+            return 1;
+        }
+        written = created.File->Write(bytes.data(), static_cast<int32_t>(bytes.size()));
+    }  // closed before the rename
+    std::error_code ec;
+    if (written) {
+        std::filesystem::rename(temporary, output, ec);
+        if (!ec) {
+            return 0;
+        }
+        err << "quillane-convert: cannot replace \"" << output << "\": " << ec.message() << "\n";
+    } else {
+        err << "quillane-convert: could not write \"" << output << "\"\n";
+    }
+    std::filesystem::remove(temporary, ec);
+    return 1;
+}
+
+int ConvertPicture(const TConvertRequest& request, std::ostream& err) {
+    TFileOpenResult opened = OpenFile(request.Input, TFileMode::Read);
+    if (!opened.File) {
+        err << "quillane-convert: cannot open \"" << request.Input << "\": " << opened.Message << "\n";
+        return 1;
+    }
+    const int64_t size = opened.File->Size();
+    if (size < 0 || size > MaxPictureFileBytes) {
+        err << "quillane-convert: \"" << request.Input << "\" is too large for a picture\n";
+        return 1;
+    }
+    TBytes input(static_cast<size_t>(size));
+    for (int64_t at = 0; at < size;) {
+        const int32_t n = opened.File->Read(input.data() + at, static_cast<int32_t>(size - at));
+        if (n <= 0) {
+            err << "quillane-convert: cannot read \"" << request.Input << "\"\n";
+            return 1;
+        }
+        at += n;
+    }
+    opened.File.reset();
+    TBytes png;
+    try {
+        TPNGImage picture = LoadPngOrJpeg(input);
+        png = picture.SaveToBytes();
+    } catch (const TPictureError& e) {
+        err << "quillane-convert: cannot decode \"" << request.Input << "\": " << e.what() << "\n";
+        return 1;
+    }
+    return WriteThroughTemporary(request.Output, png, err);
+}
+
 }  // namespace
 
 std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::string>& args, std::string& error) {
@@ -202,6 +266,8 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
         } else if (arg == "--to" && i + 1 < args.size() && args[i + 1] == "png") {
             ++i;
             request.Action = TConvertRequest::TAction::Images;
+        } else if (arg == "--picture") {
+            request.Action = TConvertRequest::TAction::Picture;
         } else if (arg == "--from" || arg == "--to") {
             const auto name = value(arg.c_str());
             if (!name) {
@@ -258,6 +324,9 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
     request.Input = positional[0];
     if (wanted == 2) {
         request.Output = positional[1];
+        if (request.Action == TConvertRequest::TAction::Picture) {
+            return request;
+        }
         if (request.To < 0 && request.Action == TConvertRequest::TAction::Convert) {
             const auto format = FormatFromExtension(request.Output);
             if (!format) {
@@ -294,6 +363,9 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
             return 1;
         }
         return 0;
+    }
+    if (request.Action == TConvertRequest::TAction::Picture) {
+        return ConvertPicture(request, err);
     }
     std::unique_ptr<TCodePageConverter> codePages;
     try {

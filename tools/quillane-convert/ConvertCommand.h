@@ -1,7 +1,8 @@
 #pragma once
 // The command line of quillane-convert: read a document through the same
 // readers as the word processor and write it in another format, or describe
-// it.
+// it; or read a PNG or JPEG picture and write it with the program's PNG
+// encoder.
 
 #include <climits>
 #include <cstdint>
@@ -18,7 +19,7 @@ class TFontSystem;
 constexpr int32_t ConvertToUtf8 = 100;
 
 struct TConvertRequest {
-    enum class TAction { Convert, Info, Styles, Fonts, Layout, Images, Help };
+    enum class TAction { Convert, Info, Styles, Fonts, Layout, Images, Picture, Help };
     TAction Action = TAction::Convert;
     int32_t From = 6;     // dfDetect
     int32_t To = -1;      // from the output's extension when not given
