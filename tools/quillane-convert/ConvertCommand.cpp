@@ -15,6 +15,7 @@
 #include "layout/LineLayout.h"
 #include "model/KerningPairs.h"
 #include "formats/Utf8Text.h"
+#include "formats/rtf/RtfPictureStore.h"
 #include "model/Document.h"
 #include "model/FontNames.h"
 #include "model/ParAttrs.h"
@@ -391,7 +392,8 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         return 1;
     }
     const TStyleManager styleManager(fontManager->ArialIndex());
-    const TFormatServices services{messages, *codePages, nullptr, fontManager.get(), &styleManager, nullptr};
+    TDocumentPictureSink pictures;
+    const TFormatServices services{messages, *codePages, nullptr, fontManager.get(), &styleManager, &pictures};
 
     TDocument document(TModelDefaults::BuiltIn(fontManager->TimesNewRomanIndex()));
     TDocOpeningOptions opening;

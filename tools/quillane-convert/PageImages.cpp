@@ -7,6 +7,7 @@
 #include "layout/LineLayout.h"
 #include "layout/Pagination.h"
 #include "layout/Painting.h"
+#include "layout/PicturePainter.h"
 #include "model/ColorManager.h"
 #include "model/Document.h"
 #include "model/KerningPairs.h"
@@ -48,8 +49,10 @@ int32_t WritePageImages(TDocument& document, TFontManager& fonts, const TPageIma
     colors.UsePrintPalette();
     TPainter painter(fonts, kerning, layout, colors, ppi);
 
+    TPicturePainter pictures(document.Objects());
     TPaintContext context;
     context.Device = true;
+    context.Objects = &pictures;
     context.Zoom = std::clamp(request.Zoom, 10, 500);
     const int32_t zoomedPpi = ZoomedPpi(ppi, context.Zoom);
     const TPageSettings& settings = document.PageSettings();

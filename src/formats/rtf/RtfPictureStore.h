@@ -1,0 +1,17 @@
+#pragma once
+// The RTF reader's pictures and objects placed in the document's object
+// manager: PNG kept as it is, JPEG stored as PNG, metafiles with their
+// mapping; the size the file asks for (goal size and scales) wins over the
+// picture's own.
+
+#include "formats/rtf/RtfPicture.h"
+
+namespace quillane {
+
+class TDocumentPictureSink final : public TRtfPictureSink {
+public:
+    bool AddPicture(TDocument& document, TParagraph& paragraph, TRtfPicture&& picture) override;
+    bool AddObject(TDocument& document, TParagraph& paragraph, TRtfObject&& object) override;
+};
+
+}  // namespace quillane
