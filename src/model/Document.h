@@ -95,6 +95,9 @@ public:
     TCharAttrs DefaultCharAttrs;   // copy of the program-wide record
     TParAttrs DefaultParAttrs;
     uint8_t WidowControl = 1;
+    // Parts of the file the reader could not keep (objects, pictures it
+    // cannot decode); saving asks before it loses them for good.
+    bool OpenedWithDataLosses = false;
     int32_t ShownPageCount = 0;
     TStateFlags Flags;
     TViewState View;

@@ -28,7 +28,8 @@ const char* const ConvertUsage =
     "       quillane-convert --styles [--from FMT] IN\n"
     "       quillane-convert --fonts\n"
     "formats: txt (ANSI Plain Text), dostxt (DOS Plain Text)\n"
-    "Without --from the input's format is detected; without --to the output's\n"
+    "Without --from the input's format is detected (MS Word 6.0/95 and 97/2000\n"
+    "documents by their content, whatever their extension); without --to the output's\n"
     "extension decides (.txt is ANSI text). --oem-cp and --ansi-cp name the code\n"
     "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n"
     "--styles prints the style list, one style a line: index, name, based-on\n"
@@ -281,7 +282,8 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
     if (request.Action == TConvertRequest::TAction::Info) {
         out << "format: " << DocumentFormats[opening.Format].Name << "\n"
             << "paragraphs: " << document.ParagraphCount() << "\n"
-            << "characters: " << CountCharacters(document) << "\n";
+            << "characters: " << CountCharacters(document) << "\n"
+            << "data losses: " << (document.OpenedWithDataLosses ? "yes" : "no") << "\n";
         return 0;
     }
     if (request.Action == TConvertRequest::TAction::Styles) {
