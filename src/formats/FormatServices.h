@@ -18,10 +18,15 @@ public:
     virtual void SetPosition(int64_t position) = 0;
 };
 
+class TFontManager;
+
 struct TFormatServices {
     TMessageBox& Messages;
     const TCodePageConverter& CodePages;
     TProgressSink* Progress = nullptr;  // optional
+    // The program's font registry, where readers register a document's
+    // fonts; without it every font is the document's default.
+    TFontManager* Fonts = nullptr;
 };
 
 // Thrown to end a load or save the user cancelled; the message has been shown.

@@ -7,10 +7,12 @@
 
 #include "formats/DocumentLoader.h"
 #include "model/Document.h"
+#include "model/FontManager.h"
 #include "model/TextStream.h"
 #include "platform/CodePages.h"
 #include "support/Corpus.h"
 #include "support/DocText.h"
+#include "support/FakeFontSystem.h"
 #include "support/RecordingMessageBox.h"
 #include "support/WordFixture.h"
 
@@ -57,10 +59,10 @@ void CheckStreams(const TDocument& document) {
     }
 }
 
-TLoaded LoadFile(const std::filesystem::path& path) {
+TLoaded LoadFile(const std::filesystem::path& path, TFontManager* fonts = nullptr) {
     static const auto codePages = CreateCodePageConverter(437, 1252);
     test::TRecordingMessageBox messages;
-    const TFormatServices services{messages, *codePages, nullptr};
+    const TFormatServices services{messages, *codePages, nullptr, fonts};
     TLoaded loaded;
     loaded.Document = std::make_unique<TDocument>();
     TDocOpeningOptions options;
@@ -182,6 +184,27 @@ TEST(WordReaderCorpus, CharacterFormattingFromFormattedPages) {
     // Size 20: the "Normal" style's; one word italic in a fast-saved piece.
     EXPECT_EQ("[1=20]Fastsaved [3=1]italic[3=0] text<2>", test::StreamText(italic->Text));
     EXPECT_EQ("[1=20]Bold [2=1]normal[2=0] text.<2>", test::StreamText(bold->Text));
+}
+
+TEST(WordReaderCorpus, FontsAndDocumentInformation) {
+    QUILLANE_REQUIRE_CORPUS("doc97");
+    test::TFakeFontSystem system;
+    system.Faces = {{"Times New Roman"}, {"Arial"}, {"Verdana"}};
+    TFontManager fonts(system);
+    const TLoaded loaded = LoadFile(CorpusFile("doc97", "abitest__doc_6953-tables.doc"), &fonts);
+    ASSERT_TRUE(loaded.Read);
+    // "r2c1 - Verdana" is set in the font its text names.
+    const TParagraph* row = FindParagraph(*loaded.Document, "r2c1 - Verdana");
+    ASSERT_NE(nullptr, row);
+    const TCharAttrs first = AttributesAt(row->Text, PositionToOffset(row->Text, row->PositionCount(), 0),
+                                          loaded.Document->DefaultCharAttrs);
+    EXPECT_EQ("Verdana", fonts.Entry(first[caFont]).Name) << test::StreamText(row->Text);
+
+    // Word 6.0/95 information strings are 8-bit.
+    const TLoaded word6 = LoadFile(CorpusFile("doc95", "poi__hpsf_TestMickey.doc"), &fonts);
+    ASSERT_TRUE(word6.Read);
+    EXPECT_EQ("sample title", word6.Document->Information.Properties.Title);
+    EXPECT_EQ("Miroslav Obradovic", word6.Document->Information.Properties.Author);
 }
 
 // --- Built files: structures under control -----------------------------------

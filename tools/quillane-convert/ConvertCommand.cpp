@@ -251,7 +251,6 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         return 1;
     }
     TStreamMessageBox messages(err);
-    const TFormatServices services{messages, *codePages, nullptr};
 
     // The font registry is only needed to name the fonts of styles.
     std::unique_ptr<TFontSystem> ownedFonts;
@@ -270,6 +269,8 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         }
         defaults = TModelDefaults::BuiltIn(fontManager->TimesNewRomanIndex());
     }
+    // Readers register a document's fonts where there is a registry.
+    const TFormatServices services{messages, *codePages, nullptr, fontManager.get()};
 
     TDocument document(defaults);
     TDocOpeningOptions opening;

@@ -16,6 +16,8 @@
 #include "formats/word/WordProperties.h"
 #include "formats/word/WordSprm.h"
 #include "formats/word/WordStyles.h"
+#include "formats/word/WordTables.h"
+#include "model/FontManager.h"
 #include "model/Document.h"
 #include "model/TextStream.h"
 
@@ -80,6 +82,8 @@ public:
 
 private:
     void ReadDocumentProperties();
+    void ReadFonts();
+    void ReadInformation();
     void ReadSection();
     void ReadText();
     void Visit(uint8_t c, const TWordCharProps& chars, const TWordParProps& par);
@@ -147,6 +151,34 @@ void TWordReader::ReadDocumentProperties() {
             document_.View.ZoomKind = TZoomKind::TwoPages;
         }
     }
+}
+
+void TWordReader::ReadFonts() {
+    if (services_.Fonts == nullptr) {
+        return;
+    }
+    TFontManager& registry = *services_.Fonts;
+    for (const TWordFont& font : ParseWordFonts(table_.Sub(fib_.SttbfFfn.Fc, fib_.SttbfFfn.Lcb), fib_.Generation,
+                                                context_.ToAnsi)) {
+        // An alternate name stands in for a font the system does not have.
+        const bool useAlt = !font.AltName.empty() && registry.FindFamily(font.Name) < 0;
+        const std::string& name = useAlt ? font.AltName : font.Name;
+        fonts_.push_back(registry.Register(name.empty() ? std::string("Times New Roman") : name, font.CharSet, true,
+                                           font.PitchAndFamily));
+    }
+}
+
+void TWordReader::ReadInformation() {
+    const auto strings =
+        ParseSttbf(table_.Sub(fib_.SttbfAssoc.Fc, fib_.SttbfAssoc.Lcb), fib_.Generation, context_.ToAnsi);
+    const auto entry = [&](size_t i) { return i < strings.size() ? strings[i] : std::string(); };
+    TDocumentProperties& p = document_.Information.Properties;
+    p.Title = entry(2);
+    p.Subject = entry(3);
+    p.Keywords = entry(4);
+    p.Comments = entry(5);
+    p.Author = entry(6);
+    document_.Information.Operator = entry(7);
 }
 
 void TWordReader::ReadSection() {
@@ -396,6 +428,8 @@ bool TWordReader::Run() {
     context_.DefaultFont = document_.DefaultCharAttrs[caFont];
     context_.Tabs = &document_.Tabs();
     context_.ToAnsi = [this](uint16_t c) { return c < 32 ? static_cast<uint8_t>('?') : toAnsi_.Convert(c); };
+    ReadFonts();
+    ReadInformation();
     styles_.Read(table_.Sub(fib_.Stshf.Fc, fib_.Stshf.Lcb), fib_.Generation, context_, document_);
     context_.ParagraphStyles = &styles_.ParagraphStyleMap();
     context_.CharacterStyles = &styles_.CharacterStyleAttrs();
