@@ -348,11 +348,15 @@ void TWordReader::ReadText() {
     }
     paragraph_ = &document_.LastParagraph();
     streamAttrs_ = document_.DefaultCharAttrs;
+    // Every character takes at least one byte of the main stream, so a
+    // piece table whose pieces share their bytes cannot make the text
+    // longer than the stream.
+    const int32_t textEnd = static_cast<int32_t>(std::min<uint64_t>(static_cast<uint64_t>(fib_.CcpText), main_.Size()));
     for (const TWordPiece& piece : pieces_.Pieces) {
-        if (piece.CpStart >= fib_.CcpText) {
+        if (piece.CpStart >= textEnd) {
             break;  // text beyond the main text is never read
         }
-        const int32_t end = std::min(piece.CpEnd, fib_.CcpText);
+        const int32_t end = std::min(piece.CpEnd, textEnd);
         TFkpRun charRun;
         TFkpRun parRun;
         bool charValid = false;
