@@ -207,6 +207,21 @@ TEST(WordReaderCorpus, FontsAndDocumentInformation) {
     EXPECT_EQ("Miroslav Obradovic", word6.Document->Information.Properties.Author);
 }
 
+TEST(WordReaderCorpus, ListParagraphsAreBulletedWithTheLevelsIndents) {
+    QUILLANE_REQUIRE_CORPUS("doc97");
+    const TLoaded loaded = LoadFile(CorpusFile("doc97", "wv__list.doc"));
+    ASSERT_TRUE(loaded.Read);
+    int bulleted = 0;
+    for (int32_t i = 0; i < loaded.Document->ParagraphCount(); ++i) {
+        const TParAttrs& a = loaded.Document->Paragraph(i).Attributes;
+        if (a[paBullet] == 1) {
+            ++bulleted;
+            EXPECT_GT(a[paLeftIndent], 0) << test::PositionsText(loaded.Document->Paragraph(i));
+        }
+    }
+    EXPECT_GT(bulleted, 0);
+}
+
 // --- Built files: structures under control -----------------------------------
 
 TEST(WordReaderFixture, TextParagraphsAndSpecials) {

@@ -11,6 +11,7 @@
 #include "formats/word/WordCharset.h"
 #include "formats/word/WordFib.h"
 #include "formats/word/WordFkp.h"
+#include "formats/word/WordLists.h"
 #include "formats/word/WordPictures.h"
 #include "formats/word/WordPieces.h"
 #include "formats/word/WordProperties.h"
@@ -112,6 +113,7 @@ private:
     TWordFib fib_;
     TWordPieceTable pieces_;
     TWordStyleSheet styles_;
+    TWordLists lists_;
     TWordPropertyContext context_;
     std::vector<int32_t> fonts_;
     std::unique_ptr<TLazyStream> data_;
@@ -220,6 +222,20 @@ TWordParProps TWordReader::ParPropsAt(const TWordPiece& piece, const TFkpRun& ru
     const auto apply = [&](const TSprm& sprm) { ApplyParSprm(sprm, props, context_); };
     ForEachSprm(run.Grpprl, fib_.Generation, apply);
     ApplyModifier(piece, apply);
+    if (props.ListOverride != 0) {
+        // A list paragraph takes its level's indents and tabs; what the
+        // paragraph sets itself still wins.
+        const TByteView level = lists_.LevelSprms(props.ListOverride, props.ListLevel);
+        if (level.Size() != 0) {
+            TWordParProps listed;
+            listed.Attrs = styles_.ParagraphAttrs(style, document_);
+            const auto applyListed = [&](const TSprm& sprm) { ApplyParSprm(sprm, listed, context_); };
+            ForEachSprm(level, fib_.Generation, applyListed);
+            ForEachSprm(run.Grpprl, fib_.Generation, applyListed);
+            ApplyModifier(piece, applyListed);
+            props = listed;
+        }
+    }
     return props;
 }
 
@@ -426,6 +442,10 @@ bool TWordReader::Run() {
         data_ = std::make_unique<TLazyStream>(storage_, "WordDocument");
     }
     ReadDocumentProperties();
+    if (fib_.IsWord97() && fib_.PlfLfo.Fc > fib_.PlcfLst.Fc) {
+        lists_.Read(table_.Sub(fib_.PlcfLst.Fc, fib_.PlfLfo.Fc - fib_.PlcfLst.Fc),
+                    table_.Sub(fib_.PlfLfo.Fc, fib_.PlfLfo.Lcb));
+    }
 
     context_.Generation = fib_.Generation;
     context_.Fonts = &fonts_;
