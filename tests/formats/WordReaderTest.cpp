@@ -189,7 +189,8 @@ TEST(WordReaderCorpus, CharacterFormattingFromFormattedPages) {
 TEST(WordReaderCorpus, FontsAndDocumentInformation) {
     QUILLANE_REQUIRE_CORPUS("doc97");
     test::TFakeFontSystem system;
-    system.Faces = {{"Times New Roman"}, {"Arial"}, {"Verdana"}};
+    system.Faces = test::StandardFakeFaces();
+    system.Faces.push_back(test::TFakeFace{"Verdana", {0}, VariablePitch | FamilySwiss, true, {}});
     TFontManager fonts(system);
     const TLoaded loaded = LoadFile(CorpusFile("doc97", "abitest__doc_6953-tables.doc"), &fonts);
     ASSERT_TRUE(loaded.Read);

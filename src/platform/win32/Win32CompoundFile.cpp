@@ -152,8 +152,11 @@ public:
                     continue;
                 }
             }
+            // A missing element, or one of the other kind (a storage asked
+            // for as a stream), is not found; the system answers either
+            // with "not found" or with "access denied".
             result.Error = ErrorFromResult(hr);
-            if (result.Error == TStorageError::Other) {
+            if (result.Error != TStorageError::SharingViolation && result.Error != TStorageError::Damaged) {
                 result.Error = TStorageError::NotFound;
             }
             result.Message = "no stream \"" + path + "\": " + ResultText(hr);
