@@ -54,3 +54,5 @@ void ReadWord(benchmark::State& state, const char* relative) {
 BENCHMARK_CAPTURE(ReadWord, Word95FastSaved600K, "doc95/poi__document_Bug50955.doc")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadWord, Word97Text135K, "doc97/nwe__bigfile-01.doc")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadWord, Word97Pictures1M, "doc97/poi__document_Bug46220.doc")->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

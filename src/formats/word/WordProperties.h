@@ -54,9 +54,8 @@ struct TWordPropertyContext {
     const std::vector<int32_t>* ParagraphStyles = nullptr;
     // Character attributes by character style number; unknown: none.
     const std::vector<TCharAttrs>* CharacterStyles = nullptr;
-    // Tab tables of the model, by paragraph style index, for tab changes.
+    // The document's tab tables, where tab changes put the tables they make.
     TTabManager* Tabs = nullptr;
-    const std::vector<int32_t>* StyleTabTables = nullptr;
     // Inside a style definition a style SPRM keeps the Word number and the
     // toggle values 128 and 129 are kept as they are.
     bool InStyleDefinition = false;
