@@ -7,7 +7,7 @@ set -u
 cd "$(dirname "$0")"
 ROOT=$(pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
-FUZZ_SECONDS=${QUILLANE_FUZZ_SECONDS:-60}
+FUZZ_SECONDS=${QUILLANE_FUZZ_SECONDS:-120}
 
 ./scripts/install-deps.sh || { echo "test.sh: installing packages failed"; exit 1; }
 . ./scripts/ensure-display.sh
@@ -68,7 +68,7 @@ fuzz_target() {
     done
     echo "--- quillane_fuzz_$fuzz_name, ${fuzz_seconds}s"
     # shellcheck disable=SC2086
-    "$ROOT/build/fuzz/bin/quillane_fuzz_$fuzz_name" -max_total_time="$fuzz_seconds" -max_len=200000 \
+    "$ROOT/build/fuzz/bin/quillane_fuzz_$fuzz_name" -max_total_time="$fuzz_seconds" -max_len=400000 \
         -timeout=30 -print_final_stats=1 -artifact_prefix="$ROOT/build/fuzz/" "$fuzz_work" $fuzz_seeds 2>"$fuzz_log"
     fuzz_rc=$?
     if [ "$fuzz_rc" -ne 0 ]; then
@@ -81,13 +81,18 @@ fuzz_target() {
 # is shared equally among them.
 # RTF also starts from hand-made hostile cases, and from a file of 100,000
 # opening braces made here.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds"
+# Word starts from the streams of the corpus's Word documents, gathered here.
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
         build fuzz || return 1
-    mkdir -p "$ROOT/build/fuzz/generated-seeds"
+    mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word"
     { printf '{\\rtf1 '; head -c 100000 /dev/zero | tr '\0' '{'; } >"$ROOT/build/fuzz/generated-seeds/deep-groups.rtf"
+    for sub in doc6 doc95 doc97 doc-other; do
+        [ -d "$ROOT/../shared/corpus/$sub" ] &&
+            "$ROOT/build/fuzz/bin/quillane_fuzz_word_seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/../shared/corpus/$sub"/* >/dev/null
+    done
     fuzz_count=$(echo $FUZZ_TARGETS | wc -w)
     fuzz_share=$(( FUZZ_SECONDS / fuzz_count ))
     [ "$fuzz_share" -ge 1 ] || fuzz_share=1
@@ -105,7 +110,21 @@ stage "win64 build and tests under Wine" win64
 # After the Windows build: the native tests compare font widths with GDI.
 stage "native build and tests" native
 stage "i686 build" i686
-stage "fuzz readers ${FUZZ_SECONDS}s" fuzz
+    mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word"
+    { printf '{\\rtf1 '; head -c 100000 /dev/zero | tr '\0' '{'; } >"$ROOT/build/fuzz/generated-seeds/deep-groups.rtf"
+    for sub in doc6 doc95 doc97 doc-other; do
+        [ -d "$ROOT/../shared/corpus/$sub" ] &&
+            "$ROOT/build/fuzz/bin/quillane_fuzz_word_seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/../shared/corpus/$sub"/* >/dev/null
+    done
+    fuzz_count=$(echo $FUZZ_TARGETS | wc -w)
+    fuzz_share=$(( FUZZ_SECONDS / fuzz_count ))
+    [ "$fuzz_share" -ge 1 ] || fuzz_share=1
+    fuzz_failed=0
+    for fuzz_entry in $FUZZ_TARGETS; do
+        # shellcheck disable=SC2046
+        fuzz_target "${fuzz_entry%%:*}" "$fuzz_share" $(echo "${fuzz_entry#*:}" | tr ',' ' ') || fuzz_failed=1
+    done
+    return $fuzz_failed
 
 echo
 echo "=== summary$SUMMARY"

@@ -8,7 +8,7 @@ PACKAGES="
   build-essential cmake ninja-build ccache pkg-config git
   googletest libbenchmark-dev
   zlib1g-dev libjpeg62-turbo-dev
-  libfreetype-dev libfontconfig-dev libcairo2-dev
+  libfreetype-dev libfontconfig-dev libcairo2-dev libgsf-1-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev nasm
   wine64 fonts-wine fonts-liberation fonts-dejavu-core

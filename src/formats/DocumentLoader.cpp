@@ -7,6 +7,7 @@
 #include "formats/PlainText.h"
 #include "formats/WriteSink.h"
 #include "formats/rtf/RtfReader.h"
+#include "formats/word/WordReader.h"
 #include "model/Document.h"
 #include "model/TextStream.h"
 
@@ -35,11 +36,49 @@ bool LooksLikeWrite(const TReadBuffer& in) {
     return (magic == 0xBE31 || magic == 0xBE32) && WordAt(in, 4) == 0xAB00 && WordAt(in, 96) != 0;
 }
 
-// Word files live in compound files; the stream check comes with the Word
-// reader, until then the container's signature stands for it.
-bool LooksLikeCompoundFile(const TReadBuffer& in) {
-    static const uint8_t signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-    return in.End() >= 8 && std::memcmp(in.Data(), signature, 8) == 0;
+// Word files live in compound files: the first bytes show the container,
+// the Word probe below looks inside.
+bool LooksLikeCompoundFile(const TReadBuffer& in) { return HasCompoundSignature(in.Data(), in.End()); }
+
+bool IsWordFormat(int32_t format) { return format == dfWord6 || format == dfWord97; }
+
+// The Word probe opens the file as a compound file and looks for the Word
+// magic in its "WordDocument" stream. It runs at most once per open; the
+// open compound file is kept for the reader. Memory sources have no file to
+// open and are never Word documents.
+class TWordProbe {
+public:
+    int32_t Run(const TDocOpeningOptions& options) {
+        if (!done_) {
+            done_ = true;
+            if (!options.FromMemory) {
+                TCompoundOpenResult opened = OpenCompoundFile(options.FileName);
+                if (opened.File) {
+                    format_ = ProbeWordFormat(*opened.File);
+                    if (format_ != dfFailed) {
+                        storage_ = std::move(opened.File);
+                    }
+                }
+            }
+        }
+        return format_;
+    }
+    TCompoundFile* Storage() const { return storage_.get(); }
+    void Release() { storage_.reset(); }
+
+private:
+    bool done_ = false;
+    int32_t format_ = dfFailed;
+    std::unique_ptr<TCompoundFile> storage_;
+};
+
+int32_t DetectWithProbe(const TReadBuffer& in, const TDocOpeningOptions& options, TWordProbe& probe) {
+    const int32_t format = DetectFormat(in);
+    if (IsWordFormat(format)) {
+        const int32_t word = probe.Run(options);
+        return word != dfFailed ? word : dfAnsiText;
+    }
+    return format;
 }
 
 }  // namespace
@@ -69,7 +108,9 @@ bool LooksLikeFormat(const TReadBuffer& in, int32_t format) {
     }
 }
 
-bool CanReadFormat(int32_t format) { return format == dfRtf || format == dfAnsiText || format == dfDosText; }
+bool CanReadFormat(int32_t format) {
+    return format == dfRtf || IsWordFormat(format) || format == dfAnsiText || format == dfDosText;
+}
 
 void FinishLoadedDocument(TDocument& document, TDocOpeningOptions& options) {
     if (document.ParagraphCount() > 1 && document.LastParagraph().PositionCount() == 0) {
@@ -122,10 +163,13 @@ bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TForma
         }
     }
 
+    TWordProbe probe;
     int32_t format = requested;
+    const bool valid = IsValidFormat(format) && LooksLikeFormat(*in, format) &&
+                       (!IsWordFormat(format) || probe.Run(options) != dfFailed);
     if (format == dfDetect) {
-        format = DetectFormat(*in);
-    } else if (!IsValidFormat(format) || !LooksLikeFormat(*in, format)) {
+        format = DetectWithProbe(*in, options, probe);
+    } else if (!valid) {
         const char* name = IsValidFormat(format) ? DocumentFormats[format].Name : "?";
         const std::string text = FormatMessageText(
             "File \"%s\" is not a valid file in format \"%s\". Attempt to detect real format of the file?",
@@ -135,7 +179,7 @@ bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TForma
             options.Format = dfFailed;
             return false;
         }
-        format = DetectFormat(*in);
+        format = DetectWithProbe(*in, options, probe);
     }
     if (!CanReadFormat(format)) {
         if (!options.FromMemory) {
@@ -156,6 +200,21 @@ bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TForma
             return false;
         }
     }
+    if (IsWordFormat(format) && probe.Storage() != nullptr) {
+        options.Format = format;
+        document.Format = format;
+        // The reader tells 6.0/95 from 97/2000 and sets the format.
+        const bool read = ReadWord(document, *probe.Storage(), options, services);
+        probe.Release();
+        if (!read) {
+            options.Format = dfFailed;
+            return false;
+        }
+        FinishLoadedDocument(document, options);
+        document.FileName = options.FileName;
+        return true;
+    }
+    probe.Release();
     options.Format = format;
     document.Format = format;
     const bool read = format == dfRtf ? ReadRtf(document, *in, options, services)

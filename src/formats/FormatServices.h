@@ -22,6 +22,8 @@ public:
     virtual void SetPosition(int64_t position) = 0;
 };
 
+class TFontManager;
+
 struct TFormatServices {
     TMessageBox& Messages;
     const TCodePageConverter& CodePages;

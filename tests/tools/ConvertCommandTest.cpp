@@ -76,6 +76,37 @@ TEST(ConvertCommand, ConvertsAndDescribes) {
     EXPECT_EQ("format: ANSI Plain Text\nparagraphs: 4\ncharacters: 12\ndata losses: no\npages: 1\n", out.str());
 }
 
+TEST(ConvertCommand, ReadsWordDocumentsByContent) {
+    QUILLANE_REQUIRE_CORPUS("doc97");
+    test::TTempFolder folder;
+    struct TCase {
+        const char* Sub;
+        const char* Name;
+        const char* Info;
+    } cases[] = {
+        {"doc97", "wv__italic.doc", "format: MS Word 97/2000\nparagraphs: 1\ncharacters: 18\ndata losses: no\n"},
+        // A Word 6 file whatever its extension.
+        {"doc6", "skmemory__readme.wri", "format: MS Word 6.0/95\n"},
+        // Pictures the reader cannot keep yet.
+        {"doc97", "poi__document_two_images.doc", "data losses: yes\n"},
+    };
+    for (const TCase& c : cases) {
+        TConvertRequest request;
+        request.Action = TConvertRequest::TAction::Info;
+        request.Input = (*test::CorpusFolder(c.Sub) / c.Name).string();
+        std::ostringstream out, err;
+        ASSERT_EQ(0, RunConvert(request, out, err)) << err.str();
+        EXPECT_NE(std::string::npos, out.str().find(c.Info)) << c.Name << ": " << out.str();
+    }
+    TConvertRequest request;
+    request.Input = (*test::CorpusFolder("doc97") / "wv__italic.doc").string();
+    request.Output = folder.File("italic.txt");
+    request.To = dfAnsiText;
+    std::ostringstream out, err;
+    ASSERT_EQ(0, RunConvert(request, out, err)) << err.str();
+    EXPECT_EQ("Italic normal text", test::ReadWholeFile(folder.File("italic.txt")));
+}
+
 TEST(ConvertCommand, ListsStyles) {
     std::string error;
     const auto parsed = ParseConvertArguments({"--styles", "a.txt"}, error);

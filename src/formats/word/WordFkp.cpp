@@ -1,0 +1,125 @@
+#include "formats/word/WordFkp.h"
+
+#include <algorithm>
+
+namespace quillane {
+
+TWordFkpIndex::TWordFkpIndex(TByteView main, TByteView binTable, TWordGeneration generation, TKind kind,
+                             uint16_t pageCount)
+    : main_(main), generation_(generation), kind_(kind) {
+    const uint64_t pnSize = generation == TWordGeneration::Word97 ? 4 : 2;
+    if (binTable.Size() < 4) {
+        return;
+    }
+    const uint64_t count = (binTable.Size() - 4) / (4 + pnSize);
+    const uint64_t pnBase = (count + 1) * 4;
+    for (uint64_t i = 0; i < count; ++i) {
+        const uint32_t start = binTable.U32(i * 4);
+        const uint32_t end = binTable.U32((i + 1) * 4);
+        const uint32_t page = pnSize == 4 ? binTable.U32(pnBase + i * 4) & 0x3FFFFF : binTable.U16(pnBase + i * 2);
+        if (end <= start || (!pages_.empty() && start < pages_.back().FcEnd)) {
+            break;  // positions must increase; the rest is not trusted
+        }
+        pages_.push_back({start, end, page});
+    }
+    // Word 6.0/95 may leave the last pages out of the bin table: they follow
+    // in page order, each starting where the previous one ends.
+    if (generation == TWordGeneration::Word6 && !pages_.empty() && pageCount > pages_.size()) {
+        uint32_t page = pages_.back().Page;
+        const size_t missing = pageCount - pages_.size();
+        for (size_t i = 0; i < missing; ++i) {
+            ++page;
+            const uint64_t at = uint64_t{page} * FkpPageSize;
+            if (!main_.Has(at, FkpPageSize)) {
+                break;
+            }
+            const uint8_t runs = main_.U8(at + FkpPageSize - 1);
+            const uint32_t first = main_.U32(at);
+            const uint32_t last = main_.U32(at + uint64_t{runs} * 4);
+            if (runs == 0 || first < pages_.back().FcEnd || last <= first) {
+                break;
+            }
+            pages_.push_back({first, last, page});
+        }
+    }
+}
+
+bool TWordFkpIndex::FindInPage(uint32_t pageNumber, uint32_t fc, TFkpRun& run) const {
+    const TByteView page = main_.Sub(uint64_t{pageNumber} * FkpPageSize, FkpPageSize);
+    if (page.Size() != FkpPageSize) {
+        return false;
+    }
+    const uint32_t runs = page.U8(FkpPageSize - 1);
+    // Word 97/2000 paragraph entries carry 12 bytes of height cache after
+    // the offset byte, Word 6.0/95 ones 6; character entries are one byte.
+    const uint32_t entrySize =
+        kind_ == TKind::Character ? 1 : (generation_ == TWordGeneration::Word97 ? 13 : 7);
+    const uint64_t entriesAt = (uint64_t{runs} + 1) * 4;
+    if (runs == 0 || entriesAt + uint64_t{runs} * entrySize > FkpPageSize - 1) {
+        return false;
+    }
+    // Runs are in FC order: the last one starting at or before fc.
+    uint32_t i = 0;
+    while (i + 1 < runs && page.U32((uint64_t{i} + 1) * 4) <= fc) {
+        ++i;
+    }
+    const uint32_t start = page.U32(uint64_t{i} * 4);
+    const uint32_t end = page.U32((uint64_t{i} + 1) * 4);
+    if (fc < start || fc >= end) {
+        return false;
+    }
+    run.FcStart = start;
+    run.FcEnd = end;
+    const uint64_t offset = uint64_t{page.U8(entriesAt + uint64_t{i} * entrySize)} * 2;
+    if (offset == 0) {
+        return true;  // no properties: the defaults (of the style)
+    }
+    // The property block must end inside the page, before the run count.
+    const TByteView block = page.Sub(0, FkpPageSize - 1);
+    if (kind_ == TKind::Character) {
+        const uint8_t size = block.U8(offset);
+        run.Grpprl = block.Sub(offset + 1, size);
+        return true;
+    }
+    uint64_t size = 0;
+    uint64_t at = offset + 1;
+    const uint8_t cb = block.U8(offset);
+    if (generation_ == TWordGeneration::Word97) {
+        if (cb != 0) {
+            size = uint64_t{cb} * 2 - 1;
+        } else {
+            size = uint64_t{block.U8(at)} * 2;
+            ++at;
+        }
+    } else {
+        size = uint64_t{cb} * 2;
+    }
+    const TByteView papx = block.Sub(at, size);
+    if (papx.Size() >= 2) {
+        run.Istd = papx.U16(0);
+        run.Grpprl = papx.From(2);
+    }
+    return true;
+}
+
+TFkpRun TWordFkpIndex::Find(uint32_t fc) {
+    TFkpRun run;
+    run.FcStart = fc;
+    run.FcEnd = fc + 1;
+    const auto it = std::upper_bound(pages_.begin(), pages_.end(), fc,
+                                     [](uint32_t value, const TPageRef& ref) { return value < ref.FcStart; });
+    if (it == pages_.begin()) {
+        return run;
+    }
+    const TPageRef& ref = *(it - 1);
+    if (fc >= ref.FcEnd) {
+        return run;
+    }
+    TFkpRun found;
+    if (FindInPage(ref.Page, fc, found)) {
+        return found;
+    }
+    return run;
+}
+
+}  // namespace quillane

@@ -1,0 +1,54 @@
+#pragma once
+// Formatted disk pages (FKPs): 512-byte pages of the main stream that map
+// ranges of file positions (FCs) to character properties (CHPX) or
+// paragraph properties (PAPX). A bin table (PlcfBte) in the table stream
+// says which page covers which FCs. Every offset inside a page is checked
+// against the page, every page against the stream.
+
+#include <cstdint>
+#include <vector>
+
+#include "formats/word/WordBytes.h"
+#include "formats/word/WordFib.h"
+
+namespace quillane {
+
+constexpr uint32_t FkpPageSize = 512;
+
+// The properties in force over [FcStart, FcEnd).
+struct TFkpRun {
+    uint32_t FcStart = 0;
+    uint32_t FcEnd = 0;
+    TByteView Grpprl;   // SPRMs (empty: none)
+    uint16_t Istd = 0;  // paragraph pages only: the paragraph's style
+};
+
+class TWordFkpIndex {
+public:
+    enum class TKind { Character, Paragraph };
+
+    // `main` must outlive the index. A Word 6.0/95 bin table may list fewer
+    // pages than `pageCount`; the missing ones follow the last listed page.
+    TWordFkpIndex(TByteView main, TByteView binTable, TWordGeneration generation, TKind kind, uint16_t pageCount = 0);
+
+    // The run covering fc; a position no page covers gives an empty run of
+    // one FC, so the caller moves on.
+    TFkpRun Find(uint32_t fc);
+
+    int32_t PageCount() const { return static_cast<int32_t>(pages_.size()); }
+
+private:
+    struct TPageRef {
+        uint32_t FcStart;
+        uint32_t FcEnd;
+        uint32_t Page;
+    };
+    bool FindInPage(uint32_t pageNumber, uint32_t fc, TFkpRun& run) const;
+
+    TByteView main_;
+    TWordGeneration generation_;
+    TKind kind_;
+    std::vector<TPageRef> pages_;  // sorted by FcStart
+};
+
+}  // namespace quillane

@@ -1,0 +1,517 @@
+#include "formats/word/WordReader.h"
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "formats/DocumentFormat.h"
+#include "formats/word/WordCharset.h"
+#include "formats/word/WordFib.h"
+#include "formats/word/WordFkp.h"
+#include "formats/word/WordLists.h"
+#include "formats/word/WordPictures.h"
+#include "formats/word/WordPieces.h"
+#include "formats/word/WordProperties.h"
+#include "formats/word/WordSprm.h"
+#include "formats/word/WordStyles.h"
+#include "formats/word/WordTables.h"
+#include "model/FontManager.h"
+#include "model/Document.h"
+#include "model/TextStream.h"
+
+namespace quillane {
+
+namespace {
+
+// Streams are read whole; a damaged directory may claim any size, and no
+// real document comes near this.
+constexpr int64_t MaxStreamSize = int64_t{256} << 20;
+constexpr uint32_t DopReadLimit = 500;
+constexpr uint32_t NoSepx = 0xFFFFFFFF;
+
+const char* const MainStreamError = "Error reading the main stream";
+const char* const TableStreamError = "Error reading the table stream";
+
+std::vector<uint8_t> ReadStream(TCompoundFile& storage, const std::string& name, const char* failure) {
+    TStreamOpenResult opened = storage.OpenStream(name);
+    if (!opened.Stream) {
+        throw std::runtime_error(failure);
+    }
+    std::vector<uint8_t> bytes;
+    if (ReadWholeStream(*opened.Stream, bytes, MaxStreamSize) != TStorageError::None) {
+        throw std::runtime_error(failure);
+    }
+    return bytes;
+}
+
+// The pictures' data stream is read once, when the first picture needs it.
+class TLazyStream final : public TWordDataStream {
+public:
+    TLazyStream(TCompoundFile& storage, const char* name) : storage_(storage), name_(name) {}
+    const TByteView* Bytes() override {
+        if (!tried_) {
+            tried_ = true;
+            TStreamOpenResult opened = storage_.OpenStream(name_);
+            if (opened.Stream && ReadWholeStream(*opened.Stream, bytes_, MaxStreamSize) == TStorageError::None) {
+                view_ = TByteView(bytes_);
+                present_ = true;
+            }
+        }
+        return present_ ? &view_ : nullptr;
+    }
+
+private:
+    TCompoundFile& storage_;
+    const char* name_;
+    bool tried_ = false;
+    bool present_ = false;
+    std::vector<uint8_t> bytes_;
+    TByteView view_;
+};
+
+class TWordReader {
+public:
+    TWordReader(TDocument& document, TCompoundFile& storage, TDocOpeningOptions& options,
+                const TFormatServices& services)
+        : document_(document), storage_(storage), options_(options), services_(services),
+          toAnsi_(DecodeCodePage(1252)) {}
+
+    bool Run();
+
+private:
+    void ReadDocumentProperties();
+    void ReadFonts();
+    void ReadInformation();
+    void ReadSection();
+    void ReadText();
+    void Visit(uint8_t c, const TWordCharProps& chars, const TWordParProps& par);
+    void AppendByte(uint8_t byte, const TCharAttrs& attrs);
+    void AppendSpecial(uint8_t code, const TCharAttrs& attrs);
+    void SyncAttributes(const TCharAttrs& attrs);
+    void FlushRun();
+    void EndParagraph();
+    void StartParagraphFormat(const TWordParProps& par);
+    void Picture(const TWordCharProps& chars);
+
+    TWordCharProps CharPropsAt(const TWordPiece& piece, const TFkpRun& run, const TWordParProps& par) const;
+    TWordParProps ParPropsAt(const TWordPiece& piece, const TFkpRun& run) const;
+    void ApplyModifier(const TWordPiece& piece, const std::function<void(const TSprm&)>& apply) const;
+
+    TDocument& document_;
+    TCompoundFile& storage_;
+    TDocOpeningOptions& options_;
+    const TFormatServices& services_;
+    TUnicodeToAnsi toAnsi_;
+
+    std::vector<uint8_t> mainBytes_;
+    std::vector<uint8_t> tableBytes_;
+    TByteView main_;
+    TByteView table_;
+    TWordFib fib_;
+    TWordPieceTable pieces_;
+    TWordStyleSheet styles_;
+    TWordLists lists_;
+    TWordPropertyContext context_;
+    std::vector<int32_t> fonts_;
+    std::unique_ptr<TLazyStream> data_;
+
+    TParagraph* paragraph_ = nullptr;
+    bool paragraphFormatPending_ = true;
+    TCharAttrs streamAttrs_;   // the state at the end of the paragraph's stream
+    std::string run_;          // ordinary bytes not yet appended
+    bool skippingField_ = false;
+    int64_t characters_ = 0;
+};
+
+void TWordReader::ReadDocumentProperties() {
+    const TByteView dop = table_.Sub(fib_.Dop.Fc, std::min(fib_.Dop.Lcb, DopReadLimit));
+    if (dop.Has(10, 2)) {
+        const int16_t dxaTab = dop.S16(10);
+        if (dxaTab != 0) {
+            document_.Tabs().SetDefaultInterval(dxaTab);  // zero or negative: half an inch
+        }
+    }
+    if (dop.Has(82, 2)) {
+        const uint16_t view = dop.U16(82);
+        int32_t percent = (view >> 3) & 0x1FF;
+        if (percent < 10 || percent > 500) {
+            percent = 100;
+        }
+        document_.SetZoom(percent);
+        static const TZoomKind kinds[4] = {TZoomKind::Percentage, TZoomKind::WholePage, TZoomKind::PageWidth,
+                                           TZoomKind::TextWidth};
+        document_.View.ZoomKind = kinds[(view >> 12) & 3];
+    }
+    if (dop.Has(12, 2)) {
+        const uint16_t pages = dop.U16(12);
+        if (pages == 257) {
+            document_.View.ZoomKind = TZoomKind::OnePage;
+        } else if (pages == 258) {
+            document_.View.ZoomKind = TZoomKind::TwoPages;
+        }
+    }
+}
+
+void TWordReader::ReadFonts() {
+    if (services_.Fonts == nullptr) {
+        return;
+    }
+    TFontManager& registry = *services_.Fonts;
+    for (const TWordFont& font : ParseWordFonts(table_.Sub(fib_.SttbfFfn.Fc, fib_.SttbfFfn.Lcb), fib_.Generation,
+                                                context_.ToAnsi)) {
+        // An alternate name stands in for a font the system does not have.
+        const bool useAlt = !font.AltName.empty() && registry.FindFamily(font.Name) < 0;
+        const std::string& name = useAlt ? font.AltName : font.Name;
+        fonts_.push_back(registry.Register(name.empty() ? std::string("Times New Roman") : name, font.CharSet, true,
+                                           font.PitchAndFamily));
+    }
+}
+
+void TWordReader::ReadInformation() {
+    const auto strings =
+        ParseSttbf(table_.Sub(fib_.SttbfAssoc.Fc, fib_.SttbfAssoc.Lcb), fib_.Generation, context_.ToAnsi);
+    const auto entry = [&](size_t i) { return i < strings.size() ? strings[i] : std::string(); };
+    TDocumentProperties& p = document_.Information.Properties;
+    p.Title = entry(2);
+    p.Subject = entry(3);
+    p.Keywords = entry(4);
+    p.Comments = entry(5);
+    p.Author = entry(6);
+    document_.Information.Operator = entry(7);
+}
+
+void TWordReader::ReadSection() {
+    // The first section descriptor: after the n + 1 CPs, 12 bytes each.
+    const TByteView plc = table_.Sub(fib_.PlcfSed.Fc, fib_.PlcfSed.Lcb);
+    if (plc.Size() < 4 + 4 + 12) {
+        return;
+    }
+    const uint64_t count = (plc.Size() - 4) / 16;
+    const uint32_t fcSepx = plc.U32((count + 1) * 4 + 2);
+    if (fcSepx == NoSepx || !main_.Has(fcSepx, 2)) {
+        return;
+    }
+    const TByteView grpprl = main_.Sub(uint64_t{fcSepx} + 2, main_.U16(fcSepx));
+    TPageSettings page = document_.PageSettings();
+    ForEachSprm(grpprl, fib_.Generation, [&](const TSprm& sprm) { ApplySectionSprm(sprm, page); });
+    document_.ApplyPageSettings(page, false);
+}
+
+void TWordReader::ApplyModifier(const TWordPiece& piece, const std::function<void(const TSprm&)>& apply) const {
+    if (piece.Prm & 1) {
+        const size_t index = piece.Prm >> 1;
+        if (index < pieces_.Modifiers.size()) {
+            ForEachSprm(pieces_.Modifiers[index], fib_.Generation, apply);
+        }
+    } else if (piece.Prm != 0) {
+        TSprm sprm;
+        uint8_t operand = 0;
+        if (SprmFromPrm(piece.Prm, fib_.Generation, sprm, operand)) {
+            apply(sprm);
+        }
+    }
+}
+
+TWordParProps TWordReader::ParPropsAt(const TWordPiece& piece, const TFkpRun& run) const {
+    TWordParProps props;
+    const int32_t style = styles_.ParagraphStyle(run.Istd);
+    props.Attrs = styles_.ParagraphAttrs(style, document_);
+    const auto apply = [&](const TSprm& sprm) { ApplyParSprm(sprm, props, context_); };
+    ForEachSprm(run.Grpprl, fib_.Generation, apply);
+    ApplyModifier(piece, apply);
+    if (props.ListOverride != 0) {
+        // A list paragraph takes its level's indents and tabs; what the
+        // paragraph sets itself still wins.
+        const TByteView level = lists_.LevelSprms(props.ListOverride, props.ListLevel);
+        if (level.Size() != 0) {
+            TWordParProps listed;
+            listed.Attrs = styles_.ParagraphAttrs(style, document_);
+            const auto applyListed = [&](const TSprm& sprm) { ApplyParSprm(sprm, listed, context_); };
+            ForEachSprm(level, fib_.Generation, applyListed);
+            ForEachSprm(run.Grpprl, fib_.Generation, applyListed);
+            ApplyModifier(piece, applyListed);
+            props = listed;
+        }
+    }
+    return props;
+}
+
+TWordCharProps TWordReader::CharPropsAt(const TWordPiece& piece, const TFkpRun& run,
+                                        const TWordParProps& par) const {
+    TWordCharProps props;
+    const TCharAttrs& style = styles_.CharacterAttrs(par.Attrs[paStyle], document_);
+    props.Attrs = style;
+    const auto apply = [&](const TSprm& sprm) { ApplyCharSprm(sprm, props, style, context_); };
+    ForEachSprm(run.Grpprl, fib_.Generation, apply);
+    ApplyModifier(piece, apply);
+    return props;
+}
+
+void TWordReader::FlushRun() {
+    if (!run_.empty()) {
+        paragraph_->AppendChars(reinterpret_cast<const uint8_t*>(run_.data()), static_cast<int32_t>(run_.size()));
+        run_.clear();
+    }
+}
+
+void TWordReader::SyncAttributes(const TCharAttrs& attrs) {
+    if (attrs == streamAttrs_) {
+        return;
+    }
+    FlushRun();
+    for (int slot = 0; slot < CharSlotCount; ++slot) {
+        if (attrs[slot] != streamAttrs_[slot]) {
+            paragraph_->AppendAttributeTag(slot, attrs[slot]);
+        }
+    }
+    streamAttrs_ = attrs;
+}
+
+void TWordReader::AppendByte(uint8_t byte, const TCharAttrs& attrs) {
+    SyncAttributes(attrs);
+    run_.push_back(static_cast<char>(byte));
+}
+
+void TWordReader::AppendSpecial(uint8_t code, const TCharAttrs& attrs) {
+    SyncAttributes(attrs);
+    FlushRun();
+    paragraph_->AppendSpecial(code);
+}
+
+void TWordReader::StartParagraphFormat(const TWordParProps& par) {
+    paragraph_->Attributes = par.Attrs;
+    paragraphFormatPending_ = false;
+}
+
+void TWordReader::EndParagraph() {
+    FlushRun();
+    paragraph_->AppendSpecial(spParagraphEnd);
+    characters_ += paragraph_->PositionCount() - 1;
+    paragraph_ = &document_.AddParagraph();
+    streamAttrs_ = document_.DefaultCharAttrs;
+    paragraphFormatPending_ = true;
+}
+
+void TWordReader::Picture(const TWordCharProps& chars) {
+    if (chars.Ole || !ReadWordPicture(chars, *data_, fib_.Generation, document_)) {
+        document_.OpenedWithDataLosses = true;
+    }
+}
+
+// One character of the main text as a byte of the model's code page.
+void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordParProps& par) {
+    const uint8_t c = byte;
+    if (paragraphFormatPending_) {
+        StartParagraphFormat(par);
+    }
+    if (skippingField_) {
+        // Field instructions run up to the separator or the end mark.
+        if (c == 20 || c == 21) {
+            skippingField_ = false;
+        }
+        return;
+    }
+    if (chars.Special) {
+        if (c == 1) {
+            Picture(chars);
+        } else if (c == 19) {
+            skippingField_ = true;
+        } else if (chars.HasSymbol && chars.SymbolChar >= 32) {
+            TCharAttrs attrs = chars.Attrs;
+            attrs[caFont] = chars.SymbolFont;
+            AppendByte(static_cast<uint8_t>(chars.SymbolChar & 0xFF), attrs);
+        }
+        return;
+    }
+    switch (byte) {
+        case 7:
+            if (par.InTable) {
+                if (par.RowEnd) {
+                    EndParagraph();
+                } else {
+                    AppendSpecial(spTab, chars.Attrs);
+                }
+            }
+            return;
+        case 9: AppendSpecial(spTab, chars.Attrs); return;
+        case 11: AppendSpecial(spLineBreak, chars.Attrs); return;
+        case 12: AppendSpecial(spPageBreak, chars.Attrs); return;
+        case 13:
+        case 14: EndParagraph(); return;
+        case 30: AppendSpecial(spNonbreakingHyphen, chars.Attrs); return;
+        case 31: AppendSpecial(spOptionalHyphen, chars.Attrs); return;
+        case 150: AppendSpecial(spShortDash, chars.Attrs); return;
+        case 151: AppendSpecial(spLongDash, chars.Attrs); return;
+        case 160: AppendSpecial(spNonbreakingSpace, chars.Attrs); return;
+        default: break;
+    }
+    if (byte < 32) {
+        return;  // 20 and 21 outside instructions and other controls have no place in the text
+    }
+    AppendByte(byte, chars.Attrs);
+}
+
+void TWordReader::ReadText() {
+    TWordFkpIndex chpx(main_, table_.Sub(fib_.PlcfBteChpx.Fc, fib_.PlcfBteChpx.Lcb), fib_.Generation,
+                       TWordFkpIndex::TKind::Character, fib_.CpnBteChp);
+    TWordFkpIndex papx(main_, table_.Sub(fib_.PlcfBtePapx.Fc, fib_.PlcfBtePapx.Lcb), fib_.Generation,
+                       TWordFkpIndex::TKind::Paragraph, fib_.CpnBtePap);
+    if (services_.Progress != nullptr) {
+        services_.Progress->SetRange(fib_.CcpText);
+    }
+    paragraph_ = &document_.LastParagraph();
+    streamAttrs_ = document_.DefaultCharAttrs;
+    // Every character takes at least one byte of the main stream, so a
+    // piece table whose pieces share their bytes cannot make the text
+    // longer than the stream.
+    const int32_t textEnd = static_cast<int32_t>(std::min<uint64_t>(static_cast<uint64_t>(fib_.CcpText), main_.Size()));
+    for (const TWordPiece& piece : pieces_.Pieces) {
+        if (piece.CpStart >= textEnd) {
+            break;  // text beyond the main text is never read
+        }
+        const int32_t end = std::min(piece.CpEnd, textEnd);
+        TFkpRun charRun;
+        TFkpRun parRun;
+        bool charValid = false;
+        bool parValid = false;
+        TWordParProps par;
+        TWordCharProps chars;
+        for (int32_t cp = piece.CpStart; cp < end; ++cp) {
+            const uint64_t fc = piece.FcOf(cp);
+            const uint16_t c = piece.Compressed ? main_.U8(fc) : main_.U16(fc);
+            const uint32_t fc32 = static_cast<uint32_t>(fc);
+            if (!parValid || fc32 < parRun.FcStart || fc32 >= parRun.FcEnd) {
+                parRun = papx.Find(fc32);
+                par = ParPropsAt(piece, parRun);
+                parValid = true;
+                charValid = false;  // the paragraph style underlies the characters
+            }
+            if (!charValid || fc32 < charRun.FcStart || fc32 >= charRun.FcEnd) {
+                charRun = chpx.Find(fc32);
+                chars = CharPropsAt(piece, charRun, par);
+                charValid = true;
+            }
+            // 8-bit pieces are code page 1252 already; a Unicode character
+            // never turns into a control byte.
+            uint8_t byte = static_cast<uint8_t>(c);
+            if (!piece.Compressed && c >= 32) {
+                byte = toAnsi_.Convert(c);
+                if (byte < 32) {
+                    byte = '?';
+                }
+            }
+            Visit(byte, chars, par);
+            if (services_.Progress != nullptr && (cp & 4095) == 0) {
+                services_.Progress->SetPosition(cp);
+            }
+        }
+    }
+    FlushRun();
+    characters_ += paragraph_->PositionCount();
+    options_.CharacterCount = static_cast<int32_t>(std::min<int64_t>(characters_, INT32_MAX));
+}
+
+bool TWordReader::Run() {
+    mainBytes_ = ReadStream(storage_, "WordDocument", MainStreamError);
+    main_ = TByteView(mainBytes_);
+    const auto fib = ParseWordFib(main_);
+    if (!fib) {
+        throw std::runtime_error(MainStreamError);
+    }
+    fib_ = *fib;
+    const int32_t format = fib_.IsWord97() ? dfWord97 : dfWord6;
+    options_.Format = format;
+    document_.Format = format;
+    if (fib_.Encrypted) {
+        services_.Messages.Show(
+            FormatMessageText(
+                "Document \"%s\" cannot be opened because Quillane does not support MS Word encrypted documents",
+                {options_.FileName}),
+            TMessageKind::Information, TMessageButtons::Ok);
+        return false;
+    }
+    if (fib_.IsWord97()) {
+        tableBytes_ = ReadStream(storage_, fib_.Table1 ? "1Table" : "0Table", TableStreamError);
+        table_ = TByteView(tableBytes_);
+        data_ = std::make_unique<TLazyStream>(storage_, "Data");
+    } else {
+        table_ = main_;
+        data_ = std::make_unique<TLazyStream>(storage_, "WordDocument");
+    }
+    ReadDocumentProperties();
+    if (fib_.IsWord97() && fib_.PlfLfo.Fc > fib_.PlcfLst.Fc) {
+        lists_.Read(table_.Sub(fib_.PlcfLst.Fc, fib_.PlfLfo.Fc - fib_.PlcfLst.Fc),
+                    table_.Sub(fib_.PlfLfo.Fc, fib_.PlfLfo.Lcb));
+    }
+
+    context_.Generation = fib_.Generation;
+    context_.Fonts = &fonts_;
+    context_.DefaultFont = document_.DefaultCharAttrs[caFont];
+    context_.Tabs = &document_.Tabs();
+    context_.ToAnsi = [this](uint16_t c) { return c < 32 ? static_cast<uint8_t>('?') : toAnsi_.Convert(c); };
+    ReadFonts();
+    ReadInformation();
+    styles_.Read(table_.Sub(fib_.Stshf.Fc, fib_.Stshf.Lcb), fib_.Generation, context_, document_);
+    context_.ParagraphStyles = &styles_.ParagraphStyleMap();
+    context_.CharacterStyles = &styles_.CharacterStyleAttrs();
+
+    if (fib_.Complex || fib_.IsWord97()) {
+        const auto clx = ParseClx(table_.Sub(fib_.Clx.Fc, fib_.Clx.Lcb), fib_.Generation, main_.Size());
+        if (!clx) {
+            throw std::runtime_error(fib_.IsWord97() ? TableStreamError : MainStreamError);
+        }
+        pieces_ = *clx;
+    } else {
+        pieces_ = SinglePiece(fib_.FcMin, fib_.CcpText, main_.Size());
+    }
+    ReadText();
+    ReadSection();
+    styles_.Finish(document_);
+    return true;
+}
+
+}  // namespace
+
+int32_t ProbeWordFormat(TCompoundFile& storage) {
+    TStreamOpenResult opened = storage.OpenStream("WordDocument");
+    if (!opened.Stream) {
+        return dfFailed;
+    }
+    uint8_t head[WordProbeSize] = {};
+    int32_t got = 0;
+    while (got < WordProbeSize) {
+        const int32_t n = opened.Stream->Read(head + got, WordProbeSize - got);
+        if (n <= 0) {
+            break;
+        }
+        got += n;
+    }
+    const TByteView view(head, static_cast<size_t>(got));
+    if (!HasWordMagic(view)) {
+        return dfFailed;
+    }
+    return view.U16(0) == Word97Magic ? dfWord97 : dfWord6;
+}
+
+bool ReadWord(TDocument& document, TCompoundFile& storage, TDocOpeningOptions& options,
+              const TFormatServices& services) {
+    try {
+        TWordReader reader(document, storage, options, services);
+        return reader.Run();
+    } catch (const TSilentAbort&) {
+        return false;
+    } catch (const std::exception& e) {
+        if (!options.FromMemory) {
+            services.Messages.Show(
+                FormatMessageText("Exception with message||\"%s\"||raised while opening document \"%s\"",
+                                  {e.what(), options.FileName}),
+                TMessageKind::Error, TMessageButtons::Ok);
+        }
+        return false;
+    }
+}
+
+}  // namespace quillane

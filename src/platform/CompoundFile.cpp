@@ -1,0 +1,44 @@
+#include "platform/CompoundFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quillane {
+
+bool HasCompoundSignature(const uint8_t* data, int64_t size) {
+    static const uint8_t signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    return size >= 8 && std::memcmp(data, signature, 8) == 0;
+}
+
+TStorageError ReadWholeStream(TStorageStream& stream, std::vector<uint8_t>& bytes, int64_t limit) {
+    bytes.clear();
+    const int64_t size = stream.Size();
+    if (size < 0) {
+        return TStorageError::Damaged;
+    }
+    if (size > limit) {
+        return TStorageError::TooLarge;
+    }
+    if (!stream.Seek(0)) {
+        return TStorageError::Other;
+    }
+    bytes.resize(static_cast<size_t>(size));
+    int64_t done = 0;
+    while (done < size) {
+        const int32_t want = static_cast<int32_t>(std::min<int64_t>(size - done, 1 << 20));
+        const int32_t n = stream.Read(bytes.data() + done, want);
+        if (n <= 0) {
+            bytes.clear();
+            return TStorageError::Damaged;
+        }
+        done += n;
+    }
+    return TStorageError::None;
+}
+
+void SortStreamEntries(std::vector<TStreamEntry>& entries) {
+    std::sort(entries.begin(), entries.end(),
+              [](const TStreamEntry& a, const TStreamEntry& b) { return a.Path < b.Path; });
+}
+
+}  // namespace quillane
