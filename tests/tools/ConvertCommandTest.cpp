@@ -150,12 +150,12 @@ TEST(ConvertCommand, ReadsRtfAndWritesUtf8ThroughTheFontsCodePages) {
 TEST(ConvertCommand, FailuresLeaveTheOutputUntouched) {
     test::TTempFolder folder;
     test::WriteWholeFile(folder.File("out.txt"), "precious");
-    // A compound file: Word documents have no reader yet.
-    test::WriteWholeFile(folder.File("doc.rtf"), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "rest");
+    // A folder cannot be read as a document.
+    std::filesystem::create_directory(folder.File("folder.rtf"));
     TConvertRequest request;
     request.Output = folder.File("out.txt");
     request.To = dfAnsiText;
-    for (const std::string& input : {folder.File("missing.txt"), folder.File("doc.rtf")}) {
+    for (const std::string& input : {folder.File("missing.txt"), folder.File("folder.rtf")}) {
         SCOPED_TRACE(input);
         request.Input = input;
         std::ostringstream out, err;
