@@ -26,6 +26,21 @@ std::vector<uint8_t> OpaqueRgba(const TBitmap& bitmap) {
     return rgba;
 }
 
+bool PlayMetafile(TCanvas& canvas, const TDocObjectImage& image, const TRect& rect) {
+    const TBytes& bits = image.MetafileBits();
+    if (bits.empty()) {
+        return false;
+    }
+    TMetafileView view;
+    view.Bits = bits.data();
+    view.Size = bits.size();
+    view.Windows = image.WindowsMetafile;
+    view.Mode = image.MetafilePict.Mode;
+    view.XExtent = image.MetafilePict.XExtent;
+    view.YExtent = image.MetafilePict.YExtent;
+    return canvas.DrawMetafile(view, rect);
+}
+
 }  // namespace
 
 void TPicturePainter::DrawObject(TCanvas& canvas, uint8_t /*kind*/, int32_t id, const TRect& rect, bool /*device*/) {
@@ -40,11 +55,12 @@ void TPicturePainter::DrawObject(TCanvas& canvas, uint8_t /*kind*/, int32_t id, 
                              image.Bitmap().Height() == rect.Height();
         bitmap = image.BitmapForDisplay(rect.Width(), rect.Height(), natural);
     }
+    TDocObjectImage& image = object->Image();
     if (bitmap != nullptr && !bitmap->Empty()) {
         const std::vector<uint8_t> rgba = OpaqueRgba(*bitmap);
         const TBitmapView view{rgba.data(), bitmap->Width(), bitmap->Height(), bitmap->Width() * 4, TPixelOrder::Rgba};
         canvas.DrawBitmap(view, rect);
-    } else {
+    } else if (!(image.Kind() == TImageKind::Metafile && !image.Packed() && PlayMetafile(canvas, image, rect))) {
         canvas.FrameRect(rect, TPen{FrameColor, 1, {}});
     }
     objects_.FinishDrawing(*object);

@@ -1,8 +1,8 @@
 #pragma once
 // Draws a document's pictures and objects on a canvas from their images:
 // bitmaps at their display size (the scaled cache where it applies),
-// transparent pixels over the page's white; a metafile the platform has not
-// rendered yet shows as a frame of its size.
+// transparent pixels over the page's white; metafiles played by the device
+// where it has a player (GDI), else shown as a frame of their size.
 
 #include <cstdint>
 

@@ -8,6 +8,7 @@
 // y growing downwards. A rectangle covers the pixels from Left and Top up to,
 // but not including, Right and Bottom. Colours are 0x00BBGGRR values.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -115,6 +116,18 @@ struct TTextRun {
     std::optional<TColorValue> Background;
 };
 
+// The bits of a metafile: enhanced, or a 16-bit Windows metafile with the
+// mapping mode and extents (hundredths of a millimetre) of its picture
+// header.
+struct TMetafileView {
+    const uint8_t* Bits = nullptr;
+    size_t Size = 0;
+    bool Windows = false;
+    int32_t Mode = 8;
+    int32_t XExtent = 0;
+    int32_t YExtent = 0;
+};
+
 class TSurface;
 
 class TCanvas {
@@ -156,6 +169,13 @@ public:
     virtual void DrawBitmap(const TBitmapView& bitmap, const TRect& source, const TRect& dest) = 0;
     void DrawBitmap(const TBitmapView& bitmap, const TRect& dest) {
         DrawBitmap(bitmap, TRect{0, 0, bitmap.Width, bitmap.Height}, dest);
+    }
+    // Plays a metafile into the rectangle. False when this device has no
+    // player; the caller then shows a placeholder of the picture's size.
+    virtual bool DrawMetafile(const TMetafileView& metafile, const TRect& dest) {
+        (void)metafile;
+        (void)dest;
+        return false;
     }
     // Copies a part of a surface made by CreateSurface of this canvas (or by
     // CreateSurface below) unscaled, its top-left corner at dest. Throws

@@ -14,6 +14,7 @@
 #include "pictures/DocObject.h"
 #include "pictures/ObjectManager.h"
 #include "platform/Canvas.h"
+#include "support/Corpus.h"
 #include "support/FakeColorSystem.h"
 
 namespace quillane {
@@ -77,6 +78,60 @@ TEST(PicturePainting, APicturesPixelsLandOnThePage) {
         EXPECT_EQ(120 * zoom / 100, left);
         EXPECT_EQ((96 + p.Line(0).Ascent) * zoom / 100 - 10 * zoom / 100, top);
     }
+}
+
+TEST(PicturePainting, MetafilesPlayWhereTheDeviceCanOrShowTheirFrame) {
+    QUILLANE_REQUIRE_CORPUS("emf");
+    const std::string bytes = test::ReadWholeFile((*test::CorpusFolder("emf") / "emf2svg__emf_test-000.emf").string());
+    test::TLayoutFixture f;
+    TDocument& document = f.Document();
+    document.SetObjectExtents(nullptr);
+    auto picture = MakeMetafilePicture(TBytes(bytes.begin(), bytes.end()), std::nullopt);
+    picture->Width = 1440;  // one inch square, whatever the header says
+    picture->Height = 1440;
+    const int32_t id = document.Objects().AddObject(std::move(picture));
+    TParagraph& p = document.Paragraph(0);
+    p.Text.AppendTag(tkPicture, id);
+    p.Positions.AppendByte(spPicture);
+    p.AppendSpecial(spParagraphEnd);
+    f.LayOut();
+    Paginate(document, 0, INT_MAX, 0, TPaginationOptions{});
+
+    test::TFakeColorSystem colorSystem;
+    TColorManager colors(colorSystem);
+    colors.UsePrintPalette();
+    TKerningPairsManager kerning;
+    TPainter painter(f.Fonts(), kerning, f.Layout(), colors, 96);
+    TPicturePainter pictures(document.Objects());
+    TPaintContext context;
+    context.Device = true;
+    context.Objects = &pictures;
+    std::unique_ptr<TSurface> surface = CreateSurface(816, 1056, TResolution{96, 96});
+    painter.PaintPage(surface->Canvas(), document.Page(0), 0, 0, -1, context);
+    // The picture's square: 96 pixels from the left margin (120) down to the
+    // baseline. Count the pixels that are not white inside it and outside.
+    const TBitmapView pixels = surface->Pixels();
+    int32_t inside = 0;
+    int32_t outside = 0;
+    const int32_t bottom = 96 + p.Line(0).Ascent;
+    for (int32_t y = 0; y < pixels.Height; ++y) {
+        const uint8_t* row = pixels.Pixels + static_cast<ptrdiff_t>(y) * pixels.Stride;
+        for (int32_t x = 0; x < pixels.Width; ++x) {
+            const bool ink = row[x * 4] != 255 || row[x * 4 + 1] != 255 || row[x * 4 + 2] != 255;
+            if (!ink) {
+                continue;
+            }
+            (x >= 120 && x < 216 && y >= bottom - 96 && y < bottom ? inside : outside) += 1;
+        }
+    }
+    EXPECT_EQ(0, outside);
+#ifdef _WIN32
+    // GDI plays the metafile: more than a frame's worth of ink.
+    EXPECT_GT(inside, 4 * 96);
+#else
+    // No player here: the frame alone.
+    EXPECT_EQ(4 * 96 - 4, inside);
+#endif
 }
 
 }  // namespace

@@ -143,6 +143,34 @@ void TGdiCanvas::InvertPolygon(std::span<const TPoint> points) {
     }
 }
 
+bool TGdiCanvas::DrawMetafile(const TMetafileView& metafile, const TRect& dest) {
+    if (metafile.Bits == nullptr || metafile.Size == 0 || metafile.Size > 0x7FFFFFFF || !IsDrawable(dest)) {
+        return false;
+    }
+    HENHMETAFILE handle = nullptr;
+    const auto size = static_cast<UINT>(metafile.Size);
+    if (metafile.Windows) {
+        // GDI converts a Windows metafile to an enhanced one from its
+        // picture header's mapping mode and extents.
+        METAFILEPICT picture{};
+        picture.mm = metafile.Mode;
+        picture.xExt = metafile.XExtent;
+        picture.yExt = metafile.YExtent;
+        handle = SetWinMetaFileBits(size, metafile.Bits, dc_, &picture);
+    } else {
+        handle = SetEnhMetaFileBits(size, metafile.Bits);
+    }
+    if (handle == nullptr) {
+        return false;
+    }
+    const RECT bounds{dest.Left, dest.Top, dest.Right, dest.Bottom};
+    const int saved = SaveDC(dc_);
+    const BOOL played = PlayEnhMetaFile(dc_, handle, &bounds);
+    RestoreDC(dc_, saved);
+    DeleteEnhMetaFile(handle);
+    return played != FALSE;
+}
+
 void TGdiCanvas::DrawBitmap(const TBitmapView& bitmap, const TRect& source, const TRect& dest) {
     TRect part = source;
     if (!IsDrawable(dest) || !ClampBitmapSource(bitmap, part)) {

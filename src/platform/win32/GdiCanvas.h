@@ -28,6 +28,7 @@ public:
     void InvertPolygon(std::span<const TPoint> points) override;
     void DrawBitmap(const TBitmapView& bitmap, const TRect& source, const TRect& dest) override;
     using TCanvas::DrawBitmap;
+    bool DrawMetafile(const TMetafileView& metafile, const TRect& dest) override;
     void DrawSurface(TSurface& source, const TRect& sourceRect, TPoint dest) override;
     void SaveClip() override;
     void RestoreClip() override;

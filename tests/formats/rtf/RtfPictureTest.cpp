@@ -99,3 +99,52 @@ TEST_F(RtfPictures, DefaultSinkDropsAndMarksLosses) {
 
 }  // namespace
 }  // namespace quillane
+
+#include "formats/rtf/RtfPictureStore.h"
+#include "pictures/ObjectManager.h"
+#include "pictures/PngImage.h"
+
+namespace quillane {
+namespace {
+
+// The reader's pictures in the document's object manager: a PNG with the
+// size and scales the file gives; undecodable data dropped and reported.
+class RtfStoredPictures : public test::RtfTest {
+protected:
+    RtfStoredPictures() { services.Pictures = &sink; }
+    TDocumentPictureSink sink;
+};
+
+std::string Hex(const TBytes& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (uint8_t b : bytes) {
+        hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    return hex;
+}
+
+TEST_F(RtfStoredPictures, PicturesJoinTheDocumentsObjects) {
+    TBitmap bitmap(4, 2, 24);
+    TPNGImage png;
+    png.AssignBitmap(std::move(bitmap));
+    const std::string rtf = "{\\rtf1 a{\\pict\\pngblip\\picw4\\pich2\\picwgoal600\\pichgoal300\\picscalex50 " +
+                            Hex(png.SaveToBytes()) + "}b{\\pict\\jpegblip 0102}c}";
+    TDocument& doc = Load(rtf);
+    EXPECT_EQ(test::PositionsText(doc.Paragraph(0)), "a<6>bc<2>");
+    ASSERT_EQ(doc.Objects().ObjectCount(), 1);
+    const TDocObject& object = doc.Objects().Object(0);
+    EXPECT_EQ(object.Width, 600);
+    EXPECT_EQ(object.Height, 300);
+    EXPECT_EQ(object.HorizontalScale, 50);
+    EXPECT_EQ(object.VerticalScale, 100);
+    TObjectExtent extent;
+    ASSERT_TRUE(doc.ObjectExtents()->Extent(tkPicture, object.Id(), extent));
+    EXPECT_EQ(extent.Width, 600);
+    // The JPEG that cannot be decoded is left out, and the document says so.
+    EXPECT_TRUE(doc.OpenedWithDataLosses);
+}
+
+}  // namespace
+}  // namespace quillane
