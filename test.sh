@@ -110,21 +110,7 @@ stage "win64 build and tests under Wine" win64
 # After the Windows build: the native tests compare font widths with GDI.
 stage "native build and tests" native
 stage "i686 build" i686
-    mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word"
-    { printf '{\\rtf1 '; head -c 100000 /dev/zero | tr '\0' '{'; } >"$ROOT/build/fuzz/generated-seeds/deep-groups.rtf"
-    for sub in doc6 doc95 doc97 doc-other; do
-        [ -d "$ROOT/../shared/corpus/$sub" ] &&
-            "$ROOT/build/fuzz/bin/quillane_fuzz_word_seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/../shared/corpus/$sub"/* >/dev/null
-    done
-    fuzz_count=$(echo $FUZZ_TARGETS | wc -w)
-    fuzz_share=$(( FUZZ_SECONDS / fuzz_count ))
-    [ "$fuzz_share" -ge 1 ] || fuzz_share=1
-    fuzz_failed=0
-    for fuzz_entry in $FUZZ_TARGETS; do
-        # shellcheck disable=SC2046
-        fuzz_target "${fuzz_entry%%:*}" "$fuzz_share" $(echo "${fuzz_entry#*:}" | tr ',' ' ') || fuzz_failed=1
-    done
-    return $fuzz_failed
+stage "fuzz readers ${FUZZ_SECONDS}s" fuzz
 
 echo
 echo "=== summary$SUMMARY"

@@ -92,21 +92,21 @@ TBytes PapxPage(uint32_t start, uint32_t end, uint16_t istd, const TBytes& grppr
 
 }  // namespace
 
-TBytes BuildStsh97(const std::vector<TStdSpec>& styles) {
+TBytes BuildStsh97(const std::vector<TStdDefinition>& styles) {
     TBytes stsh;
     Put16(stsh, 18);  // header size
     TBytes header(18, 0);
     Set16(header, 0, static_cast<uint16_t>(styles.size()));
     Set16(header, 2, 10);  // fixed part of an STD
     Append(stsh, header);
-    for (const TStdSpec& spec : styles) {
+    for (const TStdDefinition& style : styles) {
         TBytes std(10, 0);
-        Set16(std, 0, spec.Sti);
-        Set16(std, 2, static_cast<uint16_t>(spec.Kind | (spec.Base << 4)));
-        const uint16_t upxCount = spec.Kind == 1 ? 2 : 1;
+        Set16(std, 0, style.Sti);
+        Set16(std, 2, static_cast<uint16_t>(style.Kind | (style.Base << 4)));
+        const uint16_t upxCount = style.Kind == 1 ? 2 : 1;
         Set16(std, 4, static_cast<uint16_t>(upxCount | (4095 << 4)));
-        Put16(std, static_cast<uint16_t>(spec.Name.size()));
-        for (const char c : spec.Name) {
+        Put16(std, static_cast<uint16_t>(style.Name.size()));
+        for (const char c : style.Name) {
             Put16(std, static_cast<uint8_t>(c));
         }
         Put16(std, 0);
@@ -115,13 +115,13 @@ TBytes BuildStsh97(const std::vector<TStdSpec>& styles) {
             Put16(std, static_cast<uint16_t>(bytes.size()));
             Append(std, bytes);
         };
-        if (spec.Kind == 1) {
+        if (style.Kind == 1) {
             TBytes papx;
             Put16(papx, 0);
-            Append(papx, spec.Papx);
+            Append(papx, style.Papx);
             upx(papx);
         }
-        upx(spec.Chpx);
+        upx(style.Chpx);
         PadTo(std, 2);
         Put16(stsh, static_cast<uint16_t>(std.size()));
         Append(stsh, std);

@@ -52,7 +52,7 @@ void Put32(TBytes& b, uint32_t v);
 TBytes Sprm97(uint16_t opcode, std::initializer_list<uint8_t> operand);
 
 // A style sheet of Word 97 STDs: (sti, kind, base, name, papx grpprl, chpx grpprl).
-struct TStdSpec {
+struct TStdDefinition {
     uint16_t Sti;
     uint8_t Kind;  // 1 paragraph, 2 character
     uint16_t Base; // 4095: none
@@ -60,6 +60,6 @@ struct TStdSpec {
     TBytes Papx;
     TBytes Chpx;
 };
-TBytes BuildStsh97(const std::vector<TStdSpec>& styles);
+TBytes BuildStsh97(const std::vector<TStdDefinition>& styles);
 
 }  // namespace quillane::test
