@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
-"""Compares the UTF-8 text quillane-convert extracts from RTF files with
+"""Compares the UTF-8 text quillane-convert extracts from documents with
 LibreOffice's reference text (scripts/reference-text.sh), word by word after
 normalising whitespace, and prints the distribution of the similarities.
 
-usage: text_similarity.py CONVERTER REFERENCE_SCRIPT FLOOR FOLDER|FILE...
+usage: text_similarity.py [--ext .a,.b] [--count-failures] CONVERTER REFERENCE_SCRIPT FLOOR FOLDER|FILE...
 
 The similarity of one file is difflib's ratio over the two token lists
 (2 * matching tokens / all tokens). Exit 1 when the mean similarity falls
-below FLOOR (percent) or a file cannot be converted; 77 when the reference
-tool or the files are missing. A FOLDER stands for its *.rtf files.
+below FLOOR (percent) or a file cannot be converted (with --count-failures
+such a file counts as 0 % instead); 77 when the reference tool or the files
+are missing. A FOLDER stands for its files with the given extensions
+(.rtf unless --ext says otherwise). Files LibreOffice cannot read either are
+left out.
 """
 import difflib
 import os
@@ -34,15 +37,28 @@ def similarity(a, b):
 
 
 def main():
-    converter, reference_script, floor = sys.argv[1], sys.argv[2], float(sys.argv[3])
+    args = sys.argv[1:]
+    extensions = (".rtf",)
+    count_failures = False
+    while args and args[0].startswith("--"):
+        if args[0] == "--ext":
+            extensions = tuple(e.lower() for e in args[1].split(","))
+            args = args[2:]
+        elif args[0] == "--count-failures":
+            count_failures = True
+            args = args[1:]
+        else:
+            print(__doc__)
+            return 2
+    converter, reference_script, floor = args[0], args[1], float(args[2])
     files = []
-    for arg in sys.argv[4:]:
+    for arg in args[3:]:
         if os.path.isdir(arg):
-            files += sorted(os.path.join(arg, f) for f in os.listdir(arg) if f.lower().endswith(".rtf"))
+            files += sorted(os.path.join(arg, f) for f in os.listdir(arg) if f.lower().endswith(extensions))
         elif os.path.isfile(arg):
             files.append(arg)
     if not files:
-        print("skipped: no RTF files")
+        print("skipped: no files")
         return 77
     refs = subprocess.run(["sh", reference_script, *files], capture_output=True, text=True)
     if refs.returncode == 77:
@@ -62,8 +78,11 @@ def main():
                 continue
             run = subprocess.run([converter, "--to", "utf8", path, out], capture_output=True, text=True)
             if run.returncode != 0:
-                failures.append(name)
                 print(f"  not converted: {name}: {run.stderr.strip()}")
+                if count_failures:
+                    results.append((0.0, name, 0, 0))
+                else:
+                    failures.append(name)
                 continue
             with open(out, encoding="utf-8", errors="replace") as f:
                 ours = tokens(f.read())
