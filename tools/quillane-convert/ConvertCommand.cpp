@@ -54,8 +54,8 @@ const char* const ConvertUsage =
     "line: paragraph, line, first position, position count, start x, end x,\n"
     "paragraph width (x and widths in 1/8 pixel) and line height in pixels.\n"
     "--to png paginates and writes each page as OUTPREFIX-1.png, OUTPREFIX-2.png\n"
-    "... (.bmp on Windows), at --zoom percent (10 to 500, default 100), only the\n"
-    "pages A to B with --pages.\n"
+    "..., at --zoom percent (10 to 500, default 100), only the pages A to B with\n"
+    "--pages.\n"
 
     "--picture reads a PNG or JPEG picture and writes it as PNG (OUT is PNG\n"
     "whatever its name).\n";

@@ -12,7 +12,10 @@
 #include "model/Document.h"
 #include "model/KerningPairs.h"
 #include "model/Units.h"
+#include "pictures/Bitmap.h"
+#include "pictures/PngImage.h"
 #include "platform/Canvas.h"
+#include "platform/File.h"
 #include "platform/ColorSystem.h"
 #include "platform/Screen.h"
 
@@ -24,6 +27,33 @@ void Paginated(TDocument& document, TLineLayout& layout) {
     document.SetLayouter(&layout);
     document.Flags.Assign(dsNoProgress, true);
     Paginate(document, 0, INT_MAX, 0, TPaginationOptions{});
+}
+
+// The page as a PNG file through the program's own encoder, the same on
+// every platform.
+bool WritePng(TSurface& surface, const std::string& path, std::ostream& err) {
+    const TBitmapView pixels = surface.Pixels();
+    TBitmap bitmap(pixels.Width, pixels.Height, 24);
+    for (int32_t y = 0; y < pixels.Height; ++y) {
+        const uint8_t* from = pixels.Pixels + static_cast<ptrdiff_t>(y) * pixels.Stride;
+        uint8_t* to = bitmap.Row(y);
+        for (int32_t x = 0; x < pixels.Width; ++x, from += 4, to += 3) {
+            to[0] = from[0];  // both blue, green, red in memory order
+            to[1] = from[1];
+            to[2] = from[2];
+        }
+    }
+    TPNGImage png;
+    png.AssignBitmap(std::move(bitmap));
+    const TBytes bytes = png.SaveToBytes();
+    TFileOpenResult created = OpenFile(path, TFileMode::CreateAlways);
+    if (!created.File || bytes.size() > INT32_MAX ||
+        !created.File->Write(bytes.data(), static_cast<int32_t>(bytes.size()))) {
+        err << "quillane-convert: cannot write \"" << path << "\"" << (created.File ? "" : ": " + created.Message)
+            << "\n";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -64,11 +94,8 @@ int32_t WritePageImages(TDocument& document, TFontManager& fonts, const TPageIma
     for (int32_t n = first; n <= last; ++n) {
         std::unique_ptr<TSurface> surface = CreateSurface(width, height, TResolution{ppi, ppi});
         painter.PaintPage(surface->Canvas(), document.Page(n - 1), 0, 0, -1, context);
-        const std::string path = request.Prefix + "-" + std::to_string(n) + "." + SurfaceImageExtension();
-        try {
-            WriteSurfaceImage(*surface, path);
-        } catch (const std::exception& e) {
-            err << "quillane-convert: cannot write \"" << path << "\": " << e.what() << "\n";
+        const std::string path = request.Prefix + "-" + std::to_string(n) + ".png";
+        if (!WritePng(*surface, path, err)) {
             return -1;
         }
     }
