@@ -150,14 +150,10 @@ void TRtfReader::ReadDestination(int32_t destination, bool textAllowed) {
 void TRtfReader::ReadGroupText(std::string& out, size_t limit) {
     out.clear();
     for (;;) {
+        if (in_.EndOfGroup()) {
+            return;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            return;
-        }
-        if (c == '}') {
-            in_.Skip();
-            return;
-        }
         if (c == '{') {
             in_.Skip();
             in_.SkipGroup();
@@ -209,14 +205,10 @@ void TRtfReader::ReadGroupText(std::string& out, size_t limit) {
 
 void TRtfReader::ReadInfo() {
     for (;;) {
+        if (in_.EndOfGroup()) {
+            return;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            return;
-        }
-        if (c == '}') {
-            in_.Skip();
-            return;
-        }
         if (c == '{') {
             in_.Skip();
             if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
@@ -296,14 +288,10 @@ void TRtfReader::ReadDate() {
 void TRtfReader::ReadPicture(TRtfPicture& picture) {
     constexpr int32_t MaxPictureSize = 1 << 24;
     for (;;) {
+        if (in_.EndOfGroup()) {
+            return;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            return;
-        }
-        if (c == '}') {
-            in_.Skip();
-            return;
-        }
         if (c == '{') {
             in_.Skip();
             in_.SkipGroup();
@@ -387,14 +375,10 @@ void TRtfReader::PlacePicture(TRtfPicture&& picture) {
 
 void TRtfReader::ReadObjectResult(TRtfObject& object) {
     for (;;) {
+        if (in_.EndOfGroup()) {
+            return;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            return;
-        }
-        if (c == '}') {
-            in_.Skip();
-            return;
-        }
         if (c == '{') {
             in_.Skip();
             if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
@@ -423,14 +407,10 @@ void TRtfReader::ReadObject() {
     constexpr size_t MaxName = 255;
     TRtfObject object;
     for (;;) {
+        if (in_.EndOfGroup()) {
+            break;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            break;
-        }
-        if (c == '}') {
-            in_.Skip();
-            break;
-        }
         if (c == '{') {
             in_.Skip();
             if (in_.Peek() == '\\' && in_.Peek(1) == '*') {

@@ -42,6 +42,15 @@ public:
         return in_.Data()[in_.Pos() + ahead];
     }
     bool AtEnd() { return Peek() < 0; }
+    // The group being read is over: at the end of the data, or at its
+    // closing brace, which is taken.
+    bool EndOfGroup() {
+        const int c = Peek();
+        if (c == '}') {
+            Skip();
+        }
+        return c < 0 || c == '}';
+    }
     void Skip(int32_t n = 1) { in_.Advance(n); }
     // Refills when needed, after a step of the reader.
     void Refill() { in_.Fill(); }

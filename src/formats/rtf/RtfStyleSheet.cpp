@@ -42,14 +42,10 @@ void TRtfReader::ReadStyleSheet() {
     std::vector<int32_t> bases{NoBaseNumber};
     std::vector<int32_t> nexts{0};
     for (;;) {
+        if (in_.EndOfGroup()) {
+            break;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            break;
-        }
-        if (c == '}') {
-            in_.Skip();
-            break;
-        }
         if (c == '{') {
             in_.Skip();
             if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
@@ -100,14 +96,10 @@ void TRtfReader::ReadStyleDefinition(std::vector<int32_t>& numbers, std::vector<
     tabKind_ = 0;
     tabLeader_ = 0;
     for (;;) {
+        if (in_.EndOfGroup()) {
+            break;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            break;
-        }
-        if (c == '}') {
-            in_.Skip();
-            break;
-        }
         if (c == '{') {
             in_.Skip();
             if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
@@ -197,14 +189,10 @@ void TRtfReader::ReadKeyCode(TStyle& style) {
     uint16_t modifiers = 0;
     uint16_t key = 0;
     for (;;) {
+        if (in_.EndOfGroup()) {
+            break;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            break;
-        }
-        if (c == '}') {
-            in_.Skip();
-            break;
-        }
         if (c == '{') {
             in_.Skip();
             in_.SkipGroup();
@@ -247,14 +235,10 @@ void TRtfReader::ReadStyleOverrides(TStyle& style) {
     style.CharAttrs.Slots.fill(UndefinedAttr);
     options_.NormalizeStyles = false;  // the style says exactly what it overrides
     for (;;) {
+        if (in_.EndOfGroup()) {
+            break;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            break;
-        }
-        if (c == '}') {
-            in_.Skip();
-            break;
-        }
         if (c == '{') {
             in_.Skip();
             in_.SkipGroup();

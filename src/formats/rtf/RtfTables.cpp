@@ -130,14 +130,10 @@ void TRtfReader::ReadColorTable() {
     uint32_t red = 0, green = 0, blue = 0;
     bool sawWord = false;
     for (;;) {
+        if (in_.EndOfGroup()) {
+            break;
+        }
         const int c = in_.Peek();
-        if (c < 0) {
-            break;
-        }
-        if (c == '}') {
-            in_.Skip();
-            break;
-        }
         if (c == '{') {
             in_.Skip();
             in_.SkipGroup();
