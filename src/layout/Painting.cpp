@@ -60,16 +60,6 @@ TDotPattern GuideDots(int32_t scroll) {
 
 }  // namespace
 
-int32_t ZoomedX(TLineLayout& layout, TParLine& line, int32_t k, int32_t zoom) {
-    layout.UpdateDisplayWidths(line, zoom);
-    const auto* widths = reinterpret_cast<const int32_t*>(line.DisplayWidths.Data());
-    int64_t x = MulDivRound(line.X(0), line.DisplayZoom, 800);
-    for (int32_t i = 0; i < std::clamp(k, 0, line.PositionCount); ++i) {
-        x += widths[i];
-    }
-    return static_cast<int32_t>(x);
-}
-
 TPainter::TPainter(TFontManager& fonts, TKerningPairsManager& kerning, TLineLayout& layout,
                    const TColorManager& colors, int32_t ppi)
     : fonts_(fonts), kerning_(kerning), layout_(layout), colors_(colors), ppi_(ppi) {}

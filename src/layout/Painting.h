@@ -80,8 +80,4 @@ private:
     std::unique_ptr<TSurface> service_;
 };
 
-// The x of position k of a line at a zoom, zoomed pixels from the left
-// margin, from the line's display widths.
-int32_t ZoomedX(TLineLayout& layout, TParLine& line, int32_t k, int32_t zoom);
-
 }  // namespace quillane
