@@ -1,14 +1,15 @@
 #!/bin/sh
 # RTF read throughput on a large generated document (50 MB by default, from
 # the shared deterministic generator), next to `cat FILE > /dev/null`, the
-# converter as a user runs it, and unrtf or pandoc when installed.
+# converter as a user runs it, and unrtf or pandoc when installed; then the
+# RTF writer on the same document (to memory, to a file, and read back).
 #   bench/rtf_throughput.sh [SIZE]      SIZE as the generator takes it (e.g. 10m)
 set -eu
 cd "$(dirname "$0")/.."
 SIZE=${1:-50m}
 GENERATOR=../shared/bench/make_corpus.py
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_BENCHMARKS=ON >/dev/null
-cmake --build build/native --target quillane_bench_rtf quillane-convert
+cmake --build build/native --target quillane_bench_rtf quillane_bench_rtf_write quillane-convert
 FILE=build/bench/rtf-$SIZE.rtf
 mkdir -p build/bench
 [ -f "$FILE" ] || python3 "$GENERATOR" --size "$SIZE" --out "$FILE" >/dev/null
@@ -32,3 +33,4 @@ if command -v unrtf >/dev/null 2>&1; then timed "unrtf --text" unrtf --text "$FI
 if command -v pandoc >/dev/null 2>&1; then timed "pandoc -t plain" pandoc -f rtf -t plain "$FILE"; fi
 
 QUILLANE_BENCH_RTF="$FILE" build/native/bin/quillane_bench_rtf
+QUILLANE_BENCH_RTF="$FILE" build/native/bin/quillane_bench_rtf_write

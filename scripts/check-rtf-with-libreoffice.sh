@@ -1,0 +1,96 @@
+#!/bin/sh
+# The RTF writer checked by another program: every corpus .rtf and .txt is
+# written as RTF by quillane-convert, LibreOffice extracts the text of each
+# written file, and that text is compared word by word with LibreOffice's
+# text of the original (tests/formats/rtf/text_similarity.py's measure).
+# Prints how many written files LibreOffice opens and how similar they are.
+# Exit 1 when a written file does not open while its original does, or when
+# the mean similarity is below FLOOR percent; 77 without soffice.
+#   scripts/check-rtf-with-libreoffice.sh CONVERTER [CORPUS [FLOOR]]
+set -eu
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+CONVERTER=$1
+CORPUS=${2:-$ROOT/../shared/corpus}
+FLOOR=${3:-95}
+command -v soffice >/dev/null 2>&1 || { echo "skipped: soffice is not installed"; exit 77; }
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+mkdir "$WORK/written"
+
+: >"$WORK/pairs"
+: >"$WORK/unwritten"
+for f in "$CORPUS"/rtf/*.rtf "$CORPUS"/txt/*; do
+    [ -f "$f" ] || continue
+    dir=$(basename "$(dirname "$f")")
+    out="$WORK/written/$dir-$(basename "$f").rtf"
+    if "$CONVERTER" --to rtf "$f" "$out" >/dev/null 2>"$WORK/err" && [ -s "$out" ]; then
+        printf '%s\t%s\n' "$f" "$out" >>"$WORK/pairs"
+    else
+        printf '%s\t%s\n' "$f" "$(head -c 200 "$WORK/err" | tr '\n' ' ')" >>"$WORK/unwritten"
+    fi
+done
+[ -s "$WORK/pairs" ] || { echo "no file written"; cat "$WORK/unwritten"; exit 1; }
+
+# LibreOffice's text of the originals (cached by checksum) and of the
+# written files (in a cache of this run: they change with the writer).
+cut -f1 "$WORK/pairs" | tr '\n' '\0' | xargs -0 sh "$ROOT/scripts/reference-text.sh" >"$WORK/ref-original"
+cut -f2 "$WORK/pairs" | tr '\n' '\0' |
+    QUILLANE_REFERENCE_CACHE="$WORK/cache" xargs -0 sh "$ROOT/scripts/reference-text.sh" >"$WORK/ref-written"
+
+python3 - "$WORK" "$FLOOR" "$ROOT/tests/formats/rtf" <<'EOF'
+import os
+import sys
+
+work, floor = sys.argv[1], float(sys.argv[2])
+sys.path.insert(0, sys.argv[3])
+from text_similarity import similarity, tokens
+
+pairs = [line.rstrip("\n").split("\t") for line in open(os.path.join(work, "pairs"))]
+unwritten = [line.rstrip("\n").split("\t") for line in open(os.path.join(work, "unwritten"))]
+originals = open(os.path.join(work, "ref-original")).read().split()
+written = open(os.path.join(work, "ref-written")).read().split()
+
+def text(path):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return tokens(f.read())
+
+results, not_opened, both_failed = [], [], []
+for (source, _), ref_o, ref_w in zip(pairs, originals, written):
+    name = os.path.relpath(source, os.path.dirname(os.path.dirname(source)))
+    if ref_w.endswith(".failed"):
+        (both_failed if ref_o.endswith(".failed") else not_opened).append(name)
+        continue
+    if ref_o.endswith(".failed"):
+        continue  # LibreOffice cannot read the original: nothing to compare with
+    a, b = text(ref_w), text(ref_o)
+    results.append((similarity(a, b), name, len(a), len(b)))
+
+results.sort()
+n = len(results)
+opened = len(pairs) - len(not_opened) - len(both_failed)
+print(f"written as RTF: {len(pairs)} of {len(pairs) + len(unwritten)} corpus files")
+for source, why in unwritten:
+    print(f"  not written: {source}: {why}")
+print(f"LibreOffice opened {opened} of the {len(pairs)} written files")
+for name in not_opened:
+    print(f"  written file not opened (the original opens): {name}")
+for name in both_failed:
+    print(f"  neither the original nor the written file opens: {name}")
+if n == 0:
+    print("no file compared")
+    sys.exit(1)
+at100 = sum(1 for r in results if r[0] >= 1.0)
+at99 = sum(1 for r in results if r[0] >= 0.99)
+at95 = sum(1 for r in results if r[0] >= 0.95)
+mean = 100.0 * sum(r[0] for r in results) / n
+print(f"compared {n} files: {at100} identical, {at99 - at100} >= 99 %, {at95 - at99} from 95 to 99 %, "
+      f"{n - at95} below 95 %; mean {mean:.2f} %")
+print("lowest:")
+for score, name, ours, theirs in results[:15]:
+    print(f"  {100 * score:6.2f} %  {name}  ({ours} words from the written file, {theirs} from the original)")
+if not_opened or unwritten:
+    sys.exit(1)
+if mean < floor:
+    print(f"FAILED: mean similarity {mean:.2f} % is below the floor of {floor} %")
+    sys.exit(1)
+EOF
