@@ -7,6 +7,7 @@
 #include "formats/PlainText.h"
 #include "formats/WriteSink.h"
 #include "formats/rtf/RtfReader.h"
+#include "formats/rtf/RtfWriter.h"
 #include "formats/word/WordReader.h"
 #include "model/Document.h"
 #include "model/TextStream.h"
@@ -236,22 +237,27 @@ bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TForma
 
 int32_t WriteDocument(const TDocument& document, TFile* file, const std::string& fileName,
                       const TDocSavingOptions& options,
-                      const TFormatServices& services) {
-    if (!IsTextFormat(options.Format)) {
-        return WriteFailed;  // the RTF writer comes later
+                      const TFormatServices& services, const TRtfWriterOptions& rtfOptions) {
+    const bool rtf = options.Format == dfRtf;
+    if (!rtf && !IsTextFormat(options.Format)) {
+        return WriteFailed;  // Word and Write files are only read
     }
+    auto write = [&](TWriteSink& sink) {
+        return rtf ? WriteRtf(document, sink, options, services, rtfOptions)
+                   : WritePlainText(document, sink, options, services.Progress);
+    };
     if (options.ToMemory) {
         if (options.Memory == nullptr) {
             return WriteFailed;
         }
         TWriteSink sink(*options.Memory);
-        return WritePlainText(document, sink, options, services.Progress);
+        return write(sink);
     }
     if (file == nullptr || !file->Seek(0)) {
         return WriteFailed;
     }
     TWriteSink sink(*file, fileName, options.Format, services);
-    const int32_t result = WritePlainText(document, sink, options, services.Progress);
+    const int32_t result = write(sink);
     if (result == WriteSucceeded && !file->Truncate()) {
         return WriteFailed;
     }

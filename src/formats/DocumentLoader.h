@@ -9,6 +9,7 @@
 
 #include "formats/DocOptions.h"
 #include "formats/FormatServices.h"
+#include "formats/rtf/RtfWriter.h"
 #include "formats/PlainText.h"
 #include "formats/ReadBuffer.h"
 #include "platform/File.h"
@@ -41,6 +42,6 @@ void PlaceStoredCaret(TDocument& document, const TDocOpeningOptions& options);
 // is for messages) or into memory, in options.Format; returns WriteSucceeded or WriteFailed.
 int32_t WriteDocument(const TDocument& document, TFile* file, const std::string& fileName,
                       const TDocSavingOptions& options,
-                      const TFormatServices& services);
+                      const TFormatServices& services, const TRtfWriterOptions& rtfOptions = {});
 
 }  // namespace quillane

@@ -62,9 +62,11 @@ std::unique_ptr<TDocPicture> MakeJpegPicture(TByteSpan jpeg) {
     TBitmap bitmap = DecodeJpeg(jpeg);
     const int32_t width = TwipsAt96(bitmap.Width());
     const int32_t height = TwipsAt96(bitmap.Height());
-    TPNGImage png;
-    png.AssignBitmap(std::move(bitmap));
-    auto picture = std::make_unique<TDocPicture>(TDocObjectImage::FromPng(png.SaveToBytes()));
+    // The JPEG data itself is kept: it is far smaller than the pixels as PNG
+    // and is written back unchanged.
+    auto image = std::make_unique<TDocObjectImage>(TImageKind::Bitmap);
+    image->Jpeg.assign(jpeg.begin(), jpeg.end());
+    auto picture = std::make_unique<TDocPicture>(std::move(image));
     picture->Width = width;
     picture->Height = height;
     return picture;

@@ -80,8 +80,8 @@ public:
 // Pictures as readers make them, sized at 96 pixels per inch or from the
 // metafile header (readers override the size when the document gives one).
 std::unique_ptr<TDocPicture> MakePngPicture(TBytes png);
-// The JPEG is decoded and stored as PNG data; throws TPictureError when it
-// cannot be decoded.
+// The JPEG data is kept as it is (decoded once, for its size and to refuse
+// bad data); throws TPictureError when it cannot be decoded.
 std::unique_ptr<TDocPicture> MakeJpegPicture(TByteSpan jpeg);
 std::unique_ptr<TDocPicture> MakeMetafilePicture(TBytes bits, std::optional<TMetafilePictHeader> windowsMetafile);
 std::unique_ptr<TDocPicture> MakeBitmapPicture(TBitmap bitmap);

@@ -38,7 +38,10 @@ std::unique_ptr<TDocObjectImage> TDocObjectImage::FromPng(TBytes png) {
 }
 
 std::unique_ptr<TDocObjectImage> TDocObjectImage::FromJpeg(TBytes jpeg) {
-    return FromPng(JpegToPng(jpeg));
+    DecodeJpeg(jpeg);  // undecodable data is refused now, not when drawn
+    auto image = std::make_unique<TDocObjectImage>(TImageKind::Bitmap);
+    image->Jpeg = std::move(jpeg);
+    return image;
 }
 
 std::unique_ptr<TDocObjectImage> TDocObjectImage::FromMetafile(TBytes bits,

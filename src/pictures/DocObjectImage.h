@@ -88,6 +88,14 @@ public:
     // outside the cache (the drawing side plays it).
     const TBitmap* BitmapForDisplay(int32_t width, int32_t height, bool naturalSize);
 
+    // The image as writers save it, whatever its state: the metafile bits
+    // uncompressed, the bitmap as PNG data (the stored bytes when there are
+    // some) and its pixels. Throw TPictureError for data that cannot be
+    // decoded.
+    TBytes MetafileData() const;
+    TBytes PngData() const;
+    TBitmap Pixels() const;
+
     int32_t DrawCount = 0;
     TDocObject* Owner = nullptr;
 

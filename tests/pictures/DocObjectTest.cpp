@@ -142,16 +142,20 @@ TEST(DocObjectImage, UndecodableDataStaysPacked) {
     }
 }
 
-TEST(DocObjectImage, JpegPictureIsStoredAsPng) {
+TEST(DocObjectImage, JpegPictureKeepsItsData) {
     EXPECT_THROW(MakeJpegPicture(TBytes{0xFF, 0xD8, 0xFF, 0xD9}), TPictureError);
     QUILLANE_REQUIRE_CORPUS("jpeg");
     const std::string jpeg = test::ReadWholeFile(*test::CorpusFolder("jpeg") / "pillow__hopper.jpg");
     auto picture = MakeJpegPicture(AsBytes(jpeg));
     EXPECT_EQ(128 * 15, picture->Width);
     TDocObjectImage& image = picture->Image();
-    ASSERT_TRUE(std::equal(std::begin(PngSignature), std::end(PngSignature), image.Stored.begin()));
+    EXPECT_TRUE(image.Stored.empty());
+    EXPECT_EQ(TBytes(jpeg.begin(), jpeg.end()), image.Jpeg);
     ASSERT_TRUE(image.Unpack());
     EXPECT_TRUE(image.Bitmap() == DecodeJpeg(AsBytes(jpeg)));
+    image.Pack();
+    EXPECT_TRUE(image.Stored.empty());  // packing keeps the JPEG, encodes nothing
+    EXPECT_TRUE(image.Pixels() == DecodeJpeg(AsBytes(jpeg)));
 }
 
 TEST(ScaledCache, WhenItIsMadeAndKept) {

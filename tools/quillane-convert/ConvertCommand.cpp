@@ -16,6 +16,7 @@
 #include "model/KerningPairs.h"
 #include "formats/Utf8Text.h"
 #include "formats/rtf/RtfPictureStore.h"
+#include "formats/rtf/RtfWriter.h"
 #include "model/Document.h"
 #include "model/FontNames.h"
 #include "model/ParAttrs.h"
@@ -32,20 +33,22 @@
 namespace quillane {
 
 const char* const ConvertUsage =
-    "usage: quillane-convert [--from FMT] [--to FMT] [--oem-cp N] [--ansi-cp N] IN OUT\n"
+    "usage: quillane-convert [--from FMT] [--to FMT] [--oem-cp N] [--ansi-cp N] [--escaped] IN OUT\n"
     "       quillane-convert --info [--from FMT] IN\n"
     "       quillane-convert --styles [--from FMT] IN\n"
     "       quillane-convert --layout [--from FMT] IN\n"
     "       quillane-convert --to png [--zoom N] [--pages A-B] IN OUTPREFIX\n"
     "       quillane-convert --fonts\n"
     "       quillane-convert --picture IN OUT\n"
-    "formats: rtf (Rich Text Format, read only), txt (ANSI Plain Text),\n"
+    "formats: rtf (Rich Text Format), txt (ANSI Plain Text),\n"
     "dostxt (DOS Plain Text), utf8 (the text as UTF-8, write only)\n"
     "Without --from the input's format is detected (MS Word 6.0/95 and 97/2000\n"
     "documents by their content, whatever their extension); without --to the output's\n"
-    "extension decides (.txt is ANSI text). --oem-cp and --ansi-cp name the code\n"
+    "extension decides (.txt is ANSI text, .rtf RTF). --oem-cp and --ansi-cp name the code\n"
     "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n"
     "--to utf8 decodes each run through the character set of its font.\n"
+    "--escaped writes RTF for old readers: 8-bit characters as \\'hh escapes and\n"
+    "bitmaps as Windows metafiles (by default they are written as they are).\n"
     "--info prints the format, the counts and whether data was lost.\n"
     "--styles prints the style list, one style a line: index, name, based-on\n"
     "index, next index and description, separated by tabs.\n"
@@ -83,6 +86,9 @@ std::optional<int32_t> FormatFromExtension(const std::string& path) {
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
     if (ext == ".txt") {
         return dfAnsiText;
+    }
+    if (ext == ".rtf") {
+        return dfRtf;
     }
     return std::nullopt;
 }
@@ -281,12 +287,14 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
                 return std::nullopt;
             }
             const bool readable = *format != ConvertToUtf8;
-            const bool writable = IsTextFormat(*format) || *format == ConvertToUtf8;
+            const bool writable = IsTextFormat(*format) || *format == dfRtf || *format == ConvertToUtf8;
             if (arg == "--from" ? !readable : !writable) {
                 error = "cannot " + std::string(arg == "--from" ? "read" : "write") + " format \"" + *name + "\"";
                 return std::nullopt;
             }
             (arg == "--from" ? request.From : request.To) = *format;
+        } else if (arg == "--escaped") {
+            request.CompactRtf = false;
         } else if (arg == "--oem-cp" || arg == "--ansi-cp") {
             const auto text = value(arg.c_str());
             if (!text) {
@@ -446,7 +454,9 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
             result = written ? WriteSucceeded : WriteFailed;
         } else {
             const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, request.To);
-            result = WriteDocument(document, created.File.get(), request.Output, saving, services);
+            TRtfWriterOptions rtf;
+            rtf.SuperCompact = request.CompactRtf;
+            result = WriteDocument(document, created.File.get(), request.Output, saving, services, rtf);
         }
     }  // closed before the rename
     std::error_code ec;

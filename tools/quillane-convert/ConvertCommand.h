@@ -30,6 +30,7 @@ struct TConvertRequest {
     int32_t Zoom = 100;
     int32_t FirstPage = 1;
     int32_t LastPage = INT32_MAX;
+    bool CompactRtf = true;  // RTF with 8-bit text unescaped and pictures as PNG/JPEG data
 };
 
 // Parses the arguments (without the program name); on a usage error returns

@@ -101,6 +101,11 @@ void TRtfReader::Read() {
     while (!stack_.empty()) {
         PopState();  // a truncated file keeps what it has
     }
+    if (tabs_.StopCount() > 0) {
+        // Stops of a last paragraph that no \par closed.
+        par_->Attributes[paTabTable] = doc_.Tabs().Intern(tabs_);
+        tabs_.Clear();
+    }
 
     characters_ += par_->PositionCount();
     options_.CharacterCount = static_cast<int32_t>(std::min<int64_t>(characters_, INT32_MAX));
@@ -449,8 +454,8 @@ void TRtfReader::DispatchBody(const TRtfWord& word) {
         case bwHighlight: SetChar(caHighlight, ColorOf(n)); break;
         case bwI: SetChar(caItalic, OnOff(word.Flag())); break;
         case bwIntbl: break;
-        case bwKeep: SetPar(paKeepIntact, 1); break;
-        case bwKeepn: SetPar(paKeepWithNext, 1); break;
+        case bwKeep: SetPar(paKeepIntact, OnOff(word.Flag())); break;
+        case bwKeepn: SetPar(paKeepWithNext, OnOff(word.Flag())); break;
         case bwKerning: SetChar(caKerning, Clamp(n, 0, MaxFontSize)); break;
         case bwLang: SetChar(caLanguage, Clamp(n, 0, MaxLanguage)); break;
         case bwLdblquote: AppendCharByte(0x93); break;
@@ -473,7 +478,7 @@ void TRtfReader::DispatchBody(const TRtfWord& word) {
             doc_.Paragraph(0).Attributes[paWidowControl] = 0;
             break;
         case bwPage: AppendSpecial(spPageBreak); break;
-        case bwPagebb: SetPar(paPageBreakBefore, 1); break;
+        case bwPagebb: SetPar(paPageBreakBefore, OnOff(word.Flag())); break;
         case bwPaperh: page_.PaperHeight = Clamp(n, MinPaperSize, MaxPaperSize); pageChanged_ = true; break;
         case bwPaperw: page_.PaperWidth = Clamp(n, MinPaperSize, MaxPaperSize); pageChanged_ = true; break;
         case bwPar: EndParagraph(); break;

@@ -107,6 +107,8 @@ private:
                              std::vector<int32_t>& nexts);
     void ReadKeyCode(TStyle& style);
     void ReadStyleOverrides(TStyle& style);
+    // A {\*\pn ...} group inside a style: only whether it makes bullets counts.
+    void ReadStyleBullet();
     void ReadStyleName(std::string& name);
 
     TDocument& doc_;

@@ -105,11 +105,17 @@ void TRtfReader::ReadStyleDefinition(std::vector<int32_t>& numbers, std::vector<
             if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
                 in_.Skip(2);
             }
-            const int32_t word = in_.AtControlWord() ? words_.Special.Find(in_.ReadWord().View()) : -1;
-            if (word == swKeycode) {
+            TRtfWord word;
+            if (in_.AtControlWord()) {
+                word = in_.ReadWord();
+            }
+            const int32_t special = word.Length > 0 ? words_.Special.Find(word.View()) : -1;
+            if (special == swKeycode) {
                 ReadKeyCode(*style);
-            } else if (word == swStloverrides) {
+            } else if (special == swStloverrides) {
                 ReadStyleOverrides(*style);
+            } else if (word.Length > 0 && words_.Destinations.Find(word.View()) == dwPn) {
+                ReadStyleBullet();
             } else {
                 in_.SkipGroup();
             }
@@ -233,6 +239,7 @@ void TRtfReader::ReadStyleOverrides(TStyle& style) {
     style.ParAttrs.Slots.fill(UndefinedAttr);
     style.ParAttrs[paStyle] = number;
     style.CharAttrs.Slots.fill(UndefinedAttr);
+    style_->Tabs.Clear();  // the style's own stops replace those of its whole formatting
     options_.NormalizeStyles = false;  // the style says exactly what it overrides
     for (;;) {
         if (in_.EndOfGroup()) {
@@ -241,13 +248,43 @@ void TRtfReader::ReadStyleOverrides(TStyle& style) {
         const int c = in_.Peek();
         if (c == '{') {
             in_.Skip();
-            in_.SkipGroup();
+            if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
+                in_.Skip(2);
+            }
+            if (in_.AtControlWord() && words_.Destinations.Find(in_.ReadWord().View()) == dwPn) {
+                ReadStyleBullet();
+            } else {
+                in_.SkipGroup();
+            }
         } else if (in_.AtControlWord()) {
             const TRtfWord word = in_.ReadWord();
             if (words_.Body.Find(word.View()) == bwS) {
                 style_->Number = word.Value;
             } else {
                 DispatchBody(word);
+            }
+        } else {
+            in_.Skip(c == '\\' && in_.Peek(1) >= 0 ? 2 : 1);
+        }
+        in_.Refill();
+    }
+}
+
+void TRtfReader::ReadStyleBullet() {
+    for (;;) {
+        if (in_.EndOfGroup()) {
+            return;
+        }
+        const int c = in_.Peek();
+        if (c == '{') {
+            in_.Skip();
+            in_.SkipGroup();
+        } else if (in_.AtControlWord()) {
+            const TRtfWord word = in_.ReadWord();
+            if (words_.Body.Find(word.View()) == bwPnlvlblt) {
+                Bullet();
+            } else if (word.View() == "bin") {
+                in_.SkipBinary(word.Value);
             }
         } else {
             in_.Skip(c == '\\' && in_.Peek(1) >= 0 ? 2 : 1);

@@ -1,0 +1,338 @@
+#include "formats/rtf/RtfWriter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "formats/PlainText.h"
+#include "formats/rtf/RtfWriterCore.h"
+#include "model/Document.h"
+#include "model/FontManager.h"
+#include "model/Paragraph.h"
+#include "model/Style.h"
+#include "model/StyleList.h"
+#include "model/TabManager.h"
+#include "model/TextColors.h"
+#include "model/TextStream.h"
+
+namespace quillane {
+
+namespace {
+
+const TFontManager& RequireFonts(const TFormatServices& services) {
+    if (services.Fonts == nullptr) {
+        throw std::logic_error("the RTF writer needs the font registry");
+    }
+    return *services.Fonts;
+}
+
+// The page a new document starts with; only what differs is written.
+constexpr int32_t DefaultPaperWidth = 12240;
+constexpr int32_t DefaultPaperHeight = 15840;
+constexpr int32_t DefaultSideMargin = 1800;
+constexpr int32_t DefaultEdgeMargin = 1440;
+
+// Civil date from days since 1970-01-01 (proleptic Gregorian).
+void CivilFromDays(int64_t z, int64_t& y, int64_t& m, int64_t& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+}
+
+// The program's date-time value counts days from 1899-12-30.
+constexpr int64_t DateTimeEpochDays = -25569;  // 1899-12-30 counted from 1970-01-01
+
+}  // namespace
+
+TRtfWriter::TRtfWriter(const TDocument& document, TWriteSink& sink, const TDocSavingOptions& options,
+                       const TFormatServices& services, const TRtfWriterOptions& writerOptions)
+    : doc_(document),
+      sink_(sink),
+      options_(options),
+      services_(services),
+      fonts_(RequireFonts(services)),
+      writerOptions_(writerOptions),
+      out_(sink, writerOptions.SuperCompact),
+      toFile_(!sink.ToMemory()) {
+    const int32_t count = document.ParagraphCount();
+    range_.First = std::clamp(options.FirstParagraph, 0, count - 1);
+    range_.Last = std::clamp(options.LastParagraph, range_.First, count - 1);
+    range_.FirstOffset = std::clamp(options.FirstOffset, 0, document.Paragraph(range_.First).PositionCount());
+    range_.LastOffset = std::clamp(options.LastOffset, 0, document.Paragraph(range_.Last).PositionCount());
+    if (range_.First == range_.Last) {
+        range_.LastOffset = std::max(range_.LastOffset, range_.FirstOffset);
+    }
+}
+
+void TRtfWriter::Write() {
+    MarkFonts();
+    out_.OpenGroup();
+    WriteHeader();
+    WriteFontTable();
+    WriteColorTable();
+    WriteStyleSheet();
+    WriteInfo();
+    WriteDocumentSettings();
+
+    // The body starts from a known state: plain text in the default font,
+    // the reset paragraph format.
+    out_.Body(bwPlain);
+    out_.Body(bwF, doc_.DefaultCharAttrs[caFont]);
+    out_.Body(bwFs, doc_.DefaultCharAttrs[caSize]);
+    out_.Body(bwPard);
+    written_ = doc_.DefaultCharAttrs;
+    written_[caLanguage] = doc_.DefaultLanguage;  // \plain returns to the document's language
+    writtenFormat_ = ResetFormat();
+    if (services_.Progress != nullptr) {
+        services_.Progress->SetRange(range_.Last - range_.First + 1);
+    }
+    for (int32_t i = range_.First; i <= range_.Last; ++i) {
+        const TParagraph& paragraph = doc_.Paragraph(i);
+        const int32_t start = i == range_.First ? range_.FirstOffset : 0;
+        const int32_t end = i == range_.Last ? range_.LastOffset : paragraph.PositionCount();
+        WriteParagraph(paragraph, start, end);
+        if (services_.Progress != nullptr) {
+            services_.Progress->SetPosition(i - range_.First + 1);
+        }
+    }
+    const TParagraph& last = doc_.Paragraph(range_.Last);
+    if (toFile_ && range_.LastOffset < last.PositionCount()) {
+        out_.ParagraphEnd();  // a file ends with a whole paragraph
+    }
+    out_.CloseGroup();
+    if (toFile_) {
+        sink_.Flush();
+    }
+}
+
+void TRtfWriter::MarkFonts() {
+    usedFonts_.assign(fonts_.Registry().size(), false);
+    auto mark = [&](int32_t font) {
+        if (font >= 0 && static_cast<size_t>(font) < usedFonts_.size()) {
+            usedFonts_[static_cast<size_t>(font)] = true;
+        }
+    };
+    mark(doc_.DefaultCharAttrs[caFont]);
+    bool bullets = false;
+    for (int32_t i = range_.First; i <= range_.Last; ++i) {
+        const TParagraph& paragraph = doc_.Paragraph(i);
+        const uint8_t* p = paragraph.Text.Data();
+        const int32_t n = paragraph.Text.Length();
+        for (int32_t k = 0; k < n;) {
+            if (p[k] != 0) {
+                k += CharRunLength(p + k, n - k);
+                continue;
+            }
+            if (k + TagSize > n) {
+                break;
+            }
+            const TTag tag = ReadTag(p + k);
+            if (tag.Kind == caFont) {
+                mark(tag.Value);
+            } else if ((tag.Kind == caColor || tag.Kind == caHighlight) && tag.Value != AutoColor) {
+                colorsUsed_ = true;
+            }
+            k += TagSize;
+        }
+        bullets = bullets || paragraph.Attributes[paBullet] != 0;
+    }
+    const TStyleList& styles = doc_.Styles();
+    for (int32_t i = 0; i < styles.StyleCount(); ++i) {
+        const TStyle& style = styles.Style(i);
+        if (style.CharAttrs[caFont] != UndefinedAttr) {
+            mark(style.CharAttrs[caFont]);
+        }
+        for (const int slot : {caColor, caHighlight}) {
+            const int32_t color = style.CharAttrs[slot];
+            if (color != UndefinedAttr && color != AutoColor) {
+                colorsUsed_ = true;
+            }
+        }
+        bullets = bullets || (style.ParAttrs[paBullet] != UndefinedAttr && style.ParAttrs[paBullet] != 0);
+    }
+    if (bullets) {
+        mark(fonts_.SymbolIndex());
+    }
+}
+
+void TRtfWriter::WriteHeader() {
+    out_.Literal("\\rtf1\\ansi");
+    out_.Body(bwDeflang, doc_.DefaultLanguage);
+    if (doc_.DefaultLanguageCoding != 0) {
+        out_.Body(bwDeflangcoding, doc_.DefaultLanguageCoding);
+    }
+}
+
+void TRtfWriter::WriteFontTable() {
+    // Font names are always escaped: other readers take the table's
+    // bytes in their own code page.
+    const bool raw = out_.Raw();
+    out_.SetRaw(false);
+    out_.OpenGroup();
+    out_.Destination(dwFonttbl);
+    for (size_t i = 0; i < usedFonts_.size(); ++i) {
+        if (!usedFonts_[i]) {
+            continue;
+        }
+        const TRegisteredFont& font = fonts_.Entry(static_cast<int32_t>(i));
+        out_.OpenGroup();
+        out_.Special(swF, static_cast<int64_t>(i));
+        switch (font.PitchAndFamily & ~7) {
+            case 16: out_.Special(swFroman); break;
+            case 32: out_.Special(swFswiss); break;
+            case 48: out_.Special(swFmodern); break;
+            case 64: out_.Special(swFscript); break;
+            case 80: out_.Special(swFdecor); break;
+            default: out_.Special(swFnil); break;
+        }
+        out_.Special(swFcharset, font.CharSet);
+        out_.Special(swFprq, font.PitchAndFamily & 3);
+        out_.EndWord();
+        out_.Text(font.Name);
+        out_.Literal(";");
+        out_.CloseGroup();
+    }
+    out_.CloseGroup();
+    out_.SetRaw(raw);
+}
+
+void TRtfWriter::WriteColorTable() {
+    if (!colorsUsed_) {
+        return;
+    }
+    out_.OpenGroup();
+    out_.Destination(dwColortbl);
+    out_.Literal(";");
+    for (int32_t i = 1; i < TextColorCount; ++i) {
+        const TColorValue value = ColorValue(i);
+        out_.Special(swRed, value & 0xFF);
+        out_.Special(swGreen, (value >> 8) & 0xFF);
+        out_.Special(swBlue, (value >> 16) & 0xFF);
+        out_.Literal(";");
+    }
+    out_.CloseGroup();
+}
+
+void TRtfWriter::WriteInfo() {
+    const TDocumentInfo& info = doc_.Information;
+    out_.OpenGroup();
+    out_.Destination(dwInfo);
+    if (info.Operator != info.Properties.Author) {
+        out_.TextGroup(dwOperator, info.Operator);
+    }
+    out_.TextGroup(dwCompany, info.Company, true);
+    if (info.CreationTime != 0) {
+        WriteCreationTime(info.CreationTime);
+    }
+    out_.TextGroup(dwTitle, info.Properties.Title);
+    out_.TextGroup(dwSubject, info.Properties.Subject);
+    out_.TextGroup(dwAuthor, info.Properties.Author);
+    out_.TextGroup(dwKeywords, info.Properties.Keywords);
+    out_.TextGroup(dwDoccomm, info.Properties.Comments);
+    if (writerOptions_.SaveCaretPosition) {
+        const TTextPosition caret = doc_.View.Caret.Position;
+        if (caret.Paragraph > 0) {
+            out_.Special(swDskparnr, caret.Paragraph);
+        }
+        if (caret.Offset > 0) {
+            out_.Special(swDskcharnr, caret.Offset);
+        }
+        if (doc_.View.ScrollX > 0) {
+            out_.Special(swDsklefttopx, doc_.View.ScrollX);
+        }
+        if (doc_.View.ScrollY > 0) {
+            out_.Special(swDsklefttopy, doc_.View.ScrollY);
+        }
+    }
+    out_.CloseGroup();
+}
+
+void TRtfWriter::WriteCreationTime(double time) {
+    if (!std::isfinite(time) || std::fabs(time) > 3.0e6) {
+        return;  // no date a reader could take
+    }
+    const auto seconds = static_cast<int64_t>(std::llround(time * 86400.0));
+    int64_t days = seconds / 86400;
+    int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    int64_t year = 0, month = 0, day = 0;
+    CivilFromDays(days + DateTimeEpochDays, year, month, day);
+    out_.OpenGroup();
+    out_.Destination(dwCreatim);
+    out_.Special(swYr, year);
+    out_.Special(swMo, month);
+    out_.Special(swDy, day);
+    out_.Special(swHr, rest / 3600);
+    out_.Special(swMin, rest / 60 % 60);
+    out_.Special(swSec, rest % 60);
+    out_.CloseGroup();
+}
+
+void TRtfWriter::WriteDocumentSettings() {
+    if (doc_.View.Zoom != 100) {
+        out_.Body(bwViewscale, doc_.View.Zoom);
+    }
+    switch (doc_.View.ZoomKind) {
+        case TZoomKind::PageWidth: out_.Body(bwViewzk, 2); break;
+        case TZoomKind::TextWidth: out_.Body(bwViewzk, 3); break;
+        case TZoomKind::WholePage:
+        case TZoomKind::OnePage:
+        case TZoomKind::TwoPages: out_.Body(bwViewzk, 1); break;
+        default: break;
+    }
+    if (doc_.Tabs().DefaultInterval() != DefaultTabInterval) {
+        out_.Body(bwDeftab, doc_.Tabs().DefaultInterval());
+    }
+    const TPageSettings& page = doc_.PageSettings();
+    if (page.PaperWidth != DefaultPaperWidth) {
+        out_.Body(bwPaperw, page.PaperWidth);
+    }
+    if (page.PaperHeight != DefaultPaperHeight) {
+        out_.Body(bwPaperh, page.PaperHeight);
+    }
+    if (page.LeftMargin != DefaultSideMargin) {
+        out_.Body(bwMargl, page.LeftMargin);
+    }
+    if (page.RightMargin != DefaultSideMargin) {
+        out_.Body(bwMargr, page.RightMargin);
+    }
+    if (page.TopMargin != DefaultEdgeMargin) {
+        out_.Body(bwMargt, page.TopMargin);
+    }
+    if (page.BottomMargin != DefaultEdgeMargin) {
+        out_.Body(bwMargb, page.BottomMargin);
+    }
+    if (page.Landscape != 0) {
+        out_.Body(bwLndscpsxn);
+    }
+    // A reader that finds neither word keeps its own default, so the off
+    // state is written too.
+    if (doc_.WidowControl != 0) {
+        out_.Body(bwWidowctrl);
+    } else {
+        out_.Body(bwNowidowctrl);
+    }
+    out_.Body(bwUseltbaln);
+}
+
+int32_t WriteRtf(const TDocument& document, TWriteSink& out, const TDocSavingOptions& options,
+                 const TFormatServices& services, const TRtfWriterOptions& writerOptions) {
+    try {
+        TRtfWriter writer(document, out, options, services, writerOptions);
+        writer.Write();
+        return WriteSucceeded;
+    } catch (...) {
+        return WriteFailed;
+    }
+}
+
+}  // namespace quillane
