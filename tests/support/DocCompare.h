@@ -1,6 +1,7 @@
 #pragma once
 // Compares two documents as a file would have to carry them: paragraphs
-// (canonical text streams, position strings, attributes), the style sheet,
+// (canonical text streams with each run of attribute tags in slot order,
+// position strings, attributes), the style sheet,
 // tab tables by content, document-wide settings and the embedded pictures
 // and objects. Both documents must have been read with the same font
 // registry, since font slots compare by registry index.

@@ -84,7 +84,7 @@ TEST_F(DocCompare, EachKindOfChangeIsReported) {
     const TChange changes[] = {
         {"paragraph text", [](TDocument& d) { d.Paragraph(0).Text[1] = 'a'; }, "paragraph 0 text differs at position 1"},
         {"attribute tag", [](TDocument& d) { d.Paragraph(1).Text.InsertTag(0, caItalic, 1); },
-         "paragraph 1 text differs at position 0 (byte 0): |[italic=1]"},
+         "vs  |[italic=1]second"},
         {"paragraph slot", [](TDocument& d) { d.Paragraph(1).Attributes[paRightIndent] = 5; },
          "paragraph 1 right indent: 0 vs 5"},
         {"tab table content",
@@ -110,8 +110,8 @@ TEST_F(DocCompare, EachKindOfChangeIsReported) {
         {"picture scale", [](TDocument& d) { d.Objects().Object(0).HorizontalScale = 50; }, "horizontal scale: 100 vs 50"},
         {"picture pixels",
          [](TDocument& d) {
-             TBitmap b(1, 1, 32);
-             b.Row(0)[0] = 0x10;
+             TBitmap b(2, 1, 24);
+             b.Row(0)[1] = 0x10;
              d.Objects().Object(0).Image().Stored = [&] {
                  TPNGImage png;
                  png.AssignBitmap(std::move(b));

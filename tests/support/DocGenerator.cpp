@@ -91,18 +91,25 @@ private:
         return name;
     }
 
+    // A fixed list, so that a seed gives the same fonts whatever the
+    // registry met before: installed faces in several single-byte character
+    // sets (a double-byte set would pair bytes), and fonts no system has,
+    // with the characters a font table must escape.
     void Fonts() {
-        for (int32_t i = 0; i < static_cast<int32_t>(fonts_.Registry().size()); ++i) {
-            const int32_t set = fonts_.Entry(i).CharSet;
-            // Single-byte character sets only: a double-byte page pairs bytes.
-            if (set == 0 || set == 2 || set == 161 || set == 204 || set == 238) {
-                fontIndexes_.push_back(i);
-            }
+        struct TFontRequest {
+            const char* Name;
+            int32_t CharSet;
+            int32_t PitchAndFamily;
+        };
+        static const TFontRequest Requests[] = {
+            {"Times New Roman", 0, 0x12}, {"Times New Roman", 204, 0x12}, {"Arial", 0, 0x22},
+            {"Arial", 238, 0x22},         {"Symbol", 2, 0x12},            {"Courier New", 0, 0x31},
+            {"Arial Narrow", 0, 0x22},    {"wingdings", 2, 0x52},         {"Odd\\Font {1}", 0, 0x12},
+            {"Brace}{Font", 238, 0x31},   {"Caf\xE9 \xC6sc", 0, 0x52},
+        };
+        for (const TFontRequest& r : Requests) {
+            fontIndexes_.push_back(fonts_.Register(r.Name, r.CharSet, false, r.PitchAndFamily));
         }
-        // Fonts no system has, with the characters a font table must escape.
-        fontIndexes_.push_back(fonts_.Register("Odd\\Font {1}", 0, false, 0x12));
-        fontIndexes_.push_back(fonts_.Register("Brace}{Font", 238, false, 0x31));
-        fontIndexes_.push_back(fonts_.Register("Caf\xE9 \xC6sc", 0, false, 0x52));
     }
 
     void Settings() {

@@ -223,9 +223,9 @@ void TRtfWriter::WriteInfo() {
     const TDocumentInfo& info = doc_.Information;
     out_.OpenGroup();
     out_.Destination(dwInfo);
-    if (info.Operator != info.Properties.Author) {
-        out_.TextGroup(dwOperator, info.Operator);
-    }
+    // Written even when it names the author: left out, it would read back
+    // empty.
+    out_.TextGroup(dwOperator, info.Operator);
     out_.TextGroup(dwCompany, info.Company, true);
     if (info.CreationTime != 0) {
         WriteCreationTime(info.CreationTime);

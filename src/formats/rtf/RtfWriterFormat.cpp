@@ -236,6 +236,9 @@ void TRtfWriter::WriteParagraphFormat(const TParAttrs& format) {
 
 void TRtfWriter::WriteStyleSheet() {
     const TStyleList& styles = doc_.Styles();
+    if (styles.StyleCount() == 0) {
+        return;  // even an empty sheet would read back with a "Normal" in it
+    }
     inStyleSheet_ = true;
     out_.OpenGroup();
     out_.Destination(dwStylesheet);
