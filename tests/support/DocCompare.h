@@ -20,6 +20,9 @@ struct TDocCompareOptions {
     // Pixels of bitmap pictures (decoding every picture costs time in the
     // large corpus files).
     bool ComparePixels = true;
+    // A bitmap picture of the first document may be a metafile in the
+    // second: escaped RTF carries bitmaps inside Windows metafiles.
+    bool BitmapsMayBecomeMetafiles = false;
 };
 
 // Readable differences between a and b, empty when they are equal.

@@ -129,7 +129,7 @@ private:
         info.Properties.Author = Name(Between(1, 12));
         info.Properties.Keywords = Name(Between(0, 20));
         info.Properties.Comments = Name(Between(0, 40));
-        info.Operator = Chance(70) ? Name(Between(1, 12)) + "op" : std::string();
+        info.Operator = Chance(60) ? Name(Between(1, 12)) + "op" : Chance(50) ? info.Properties.Author : std::string();
         info.Company = Name(Between(0, 12));
         if (Chance(80)) {
             // Whole seconds: the file keeps nothing finer.
@@ -248,6 +248,11 @@ private:
             for (int s = 0; s < ParSlotCount; ++s) {
                 style->ParAttrs[s] = Chance(50) ? UndefinedAttr : ParValue(s, options_.Styles + 1);
             }
+            // A style can turn a bullet on but has no word to turn its
+            // base's bullet off, so it never says 0.
+            if (style->ParAttrs[paBullet] == 0) {
+                style->ParAttrs[paBullet] = UndefinedAttr;
+            }
             style->ParAttrs[paTabTable] = Chance(50) ? UndefinedAttr : Pick(tables_);
             if (style->ParAttrs[paTabTable] == -1) {
                 style->ParAttrs[paTabTable] = UndefinedAttr;
@@ -263,6 +268,11 @@ private:
             TParagraph& p = i == 0 ? doc_.Paragraph(0) : doc_.AddParagraph();
             for (int s = 0; s < ParSlotCount; ++s) {
                 p.Attributes[s] = ParValue(s, doc_.Styles().StyleCount());
+            }
+            // A multiple of the line is never zero or negative in a
+            // document (adding the next paragraph would make it single).
+            if (p.Attributes[paSpacingMultiple] != 0 && p.Attributes[paLineSpacing] <= 0) {
+                p.Attributes[paLineSpacing] = Extreme(1, MaxLength);
             }
             // Runs of text between attribute changes and specials.
             const int32_t items = Between(0, 30);

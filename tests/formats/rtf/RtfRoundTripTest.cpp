@@ -19,7 +19,24 @@ namespace {
 
 // Corpus files whose second reading differs from the first, each for a
 // reason the model or the format cannot help. Any other difference fails.
+// The reader takes the bytes 0x96, 0x97 and 0xA0 for the dashes and the
+// non-breaking space wherever they stand alone, so a document holding them
+// as characters (from a Macintosh file's mapped bytes, or as halves of
+// double-byte pairs the writer cannot keep together) cannot keep them.
+const char* const MappedBytes =
+    "bytes 0x96, 0x97 or 0xA0 held as characters (Macintosh mapping) read back as dashes or non-breaking spaces";
+const char* const SplitPairs =
+    "double-byte pairs whose lead byte is 0x96 or 0x97 are split (raw at the start of a run after a control "
+    "word, before an escaped trail byte, or escaped before a plain trail byte) and read back as dashes";
 const std::map<std::string, std::string> ExpectedDifferences = {
+    {"rtf/rtfjs__infer-double-width.rtf", SplitPairs},
+    {"rtf/rtfjs__japanese-single-double-byte.rtf", SplitPairs},
+    {"rtf/rtfpipe__RtfParserTest_5.rtf", SplitPairs},
+    {"rtf/rtfpipe__RtfParserTest_6.rtf", MappedBytes},
+    {"rtf/rtfpipe__rtf2xml_char_upper_ranges.rtf", MappedBytes},
+    {"rtf/rtfpipe__rtf2xml_japanese.rtf", MappedBytes},
+    {"rtf/rtfpipe__rtf2xml_symbol.rtf", MappedBytes},
+    {"rtf/rtfpk__parser_standard_data_test10007Encoding.rtf", MappedBytes},
 };
 
 class RtfRoundTrip : public test::RtfTest {
@@ -77,7 +94,8 @@ protected:
     std::vector<std::string> RoundTrip(const TDocument& first, const TRtfWriterOptions& writer) {
         const TFlexibleString written = Write(first, writer);
         const auto second = ReadMemory(written);
-        std::vector<std::string> differences = test::CompareDocuments(first, *second);
+        std::vector<std::string> differences =
+            test::CompareDocuments(first, *second, {.BitmapsMayBecomeMetafiles = !writer.SuperCompact});
         const TFlexibleString again = Write(*second, writer);
         if (Bytes(again) != Bytes(written)) {
             size_t at = 0;
@@ -190,11 +208,15 @@ TEST_F(RtfRoundTrip, SelectionsReadBackAsTheirText) {
         const auto copy = ReadMemory(Write(*doc, {}, range));
         std::vector<std::string> expected;
         for (int32_t p = r.FirstParagraph; p <= r.LastParagraph; ++p) {
-            const std::string all = test::PositionsText(doc->Paragraph(p));
-            const size_t from = p == r.FirstParagraph ? static_cast<size_t>(r.FirstOffset) : 0;
-            std::string text = p == r.LastParagraph ? all.substr(from, static_cast<size_t>(r.LastOffset) - from)
-                                                    : all.substr(from);
-            if (text.size() < 3 || text.substr(text.size() - 3) != "<2>") {
+            const TParagraph& paragraph = doc->Paragraph(p);
+            const int32_t from = p == r.FirstParagraph ? r.FirstOffset : 0;
+            const int32_t to = p == r.LastParagraph ? r.LastOffset : paragraph.PositionCount();
+            std::string text;
+            for (int32_t k = from; k < to; ++k) {
+                const uint8_t c = paragraph.Positions[k];
+                text += c < 32 ? "<" + std::to_string(c) + ">" : std::string(1, static_cast<char>(c));
+            }
+            if (to < paragraph.PositionCount()) {
                 text += "<2>";  // the reader ends the last paragraph
             }
             expected.push_back(text);
@@ -215,7 +237,7 @@ TEST_F(RtfRoundTrip, SelectionsReadBackAsTheirText) {
 // Documents that set everything the model holds, written both ways.
 TEST_F(RtfRoundTrip, GeneratedDocumentsSurviveExactly) {
     int failed = 0;
-    for (uint32_t seed = 1; seed <= 40; ++seed) {
+    for (uint32_t seed = 1; seed <= 100; ++seed) {
         for (const bool superCompact : {true, false}) {
             SCOPED_TRACE("seed " + std::to_string(seed) + (superCompact ? " super-compact" : " escaped"));
             auto doc = NewDocument();
