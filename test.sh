@@ -79,8 +79,9 @@ fuzz_target() {
 }
 # Every fuzz target with the corpus folders that seed it; the fuzzing time
 # is shared equally among them.
-# RTF also starts from hand-made hostile cases, and from a file of 100,000
-# opening braces made here.
+# RTF also starts from hand-made hostile cases, from a file of 100,000
+# opening braces made here, and from generated documents as the writer
+# saves them.
 # Word starts from the streams of the corpus's Word documents, gathered here.
 FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word"
 fuzz() {
@@ -89,6 +90,7 @@ fuzz() {
         build fuzz || return 1
     mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word"
     { printf '{\\rtf1 '; head -c 100000 /dev/zero | tr '\0' '{'; } >"$ROOT/build/fuzz/generated-seeds/deep-groups.rtf"
+    "$ROOT/build/fuzz/bin/quillane_fuzz_rtf_seeds" "$ROOT/build/fuzz/generated-seeds" 30 >/dev/null
     for sub in doc6 doc95 doc97 doc-other; do
         [ -d "$ROOT/../shared/corpus/$sub" ] &&
             "$ROOT/build/fuzz/bin/quillane_fuzz_word_seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/../shared/corpus/$sub"/* >/dev/null

@@ -234,6 +234,28 @@ TEST_F(RtfRoundTrip, SelectionsReadBackAsTheirText) {
     }
 }
 
+// The caret and the scroll position go into the file only when asked.
+TEST_F(RtfRoundTrip, CaretPositionTravelsWhenAsked) {
+    const auto doc = ReadText("{\\rtf1\\ansi One\\par Two words\\par}");
+    doc->View.Caret.Position = TTextPosition{1, 4};
+    doc->View.ScrollX = 30;
+    doc->View.ScrollY = 500;
+    for (const bool save : {true, false}) {
+        SCOPED_TRACE(save);
+        const TFlexibleString written = Write(*doc, {.SaveCaretPosition = save});
+        auto copy = NewDocument();
+        TDocOpeningOptions opening;
+        opening.FromMemory = true;
+        opening.MemoryData = written.Data();
+        opening.MemorySize = written.Length();
+        ASSERT_TRUE(LoadDocument(*copy, opening, services));
+        EXPECT_EQ(opening.StoredCaret, (save ? TTextPosition{1, 4} : TTextPosition{}));
+        EXPECT_EQ(opening.StoredScrollX, save ? 30 : 0);
+        EXPECT_EQ(opening.StoredScrollY, save ? 500 : 0);
+        EXPECT_TRUE(test::CompareDocuments(*doc, *copy).empty());
+    }
+}
+
 // Documents that set everything the model holds, written both ways.
 TEST_F(RtfRoundTrip, GeneratedDocumentsSurviveExactly) {
     int failed = 0;
