@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 
 #include "formats/WriteSink.h"
 #include "formats/rtf/RtfFixture.h"
@@ -13,6 +14,7 @@
 #include "support/Corpus.h"
 #include "support/DocCompare.h"
 #include "support/DocGenerator.h"
+#include "model/TextStream.h"
 
 namespace quillane {
 namespace {
@@ -234,6 +236,57 @@ TEST_F(RtfRoundTrip, SelectionsReadBackAsTheirText) {
     }
 }
 
+// Selections of generated documents, starting and ending anywhere: every
+// selected position comes back with its character attributes, and each
+// paragraph with its format.
+TEST_F(RtfRoundTrip, GeneratedSelectionsKeepTheirAttributes) {
+    std::mt19937 random(77);
+    for (uint32_t seed = 1; seed <= 30; ++seed) {
+        auto doc = NewDocument();
+        test::GenerateDocument(*doc, *fonts, seed);
+        const int32_t first = static_cast<int32_t>(random() % static_cast<uint32_t>(doc->ParagraphCount()));
+        const int32_t last =
+            first + static_cast<int32_t>(random() % static_cast<uint32_t>(doc->ParagraphCount() - first));
+        TDocSavingOptions range;
+        range.FirstParagraph = first;
+        range.FirstOffset = static_cast<int32_t>(random() % static_cast<uint32_t>(doc->Paragraph(first).PositionCount()));
+        range.LastParagraph = last;
+        range.LastOffset = static_cast<int32_t>(random() % static_cast<uint32_t>(doc->Paragraph(last).PositionCount() + 1));
+        if (first == last && range.LastOffset < range.FirstOffset) {
+            std::swap(range.FirstOffset, range.LastOffset);
+        }
+        for (const bool superCompact : {true, false}) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + (superCompact ? " super-compact" : " escaped") + " " +
+                         std::to_string(first) + ":" + std::to_string(range.FirstOffset) + " to " +
+                         std::to_string(last) + ":" + std::to_string(range.LastOffset));
+            const auto copy = ReadMemory(Write(*doc, {.SuperCompact = superCompact}, range));
+            ASSERT_EQ(copy->ParagraphCount(), last - first + 1);
+            for (int32_t p = first; p <= last; ++p) {
+                const TParagraph& a = doc->Paragraph(p);
+                const TParagraph& b = copy->Paragraph(p - first);
+                const int32_t from = p == first ? range.FirstOffset : 0;
+                const int32_t to = p == last ? range.LastOffset : a.PositionCount();
+                ASSERT_GE(b.PositionCount(), to - from) << "paragraph " << p;
+                for (int32_t k = from; k < to; ++k) {
+                    ASSERT_EQ(a.Positions[k], b.Positions[k - from]) << "paragraph " << p << " position " << k;
+                    const TCharAttrs wa =
+                        AttributesAt(a.Text, PositionToOffset(a.Text, a.PositionCount(), k), doc->DefaultCharAttrs);
+                    const TCharAttrs wb = AttributesAt(b.Text, PositionToOffset(b.Text, b.PositionCount(), k - from),
+                                                       copy->DefaultCharAttrs);
+                    for (int slot = 0; slot < CharSlotCount; ++slot) {
+                        ASSERT_EQ(wa[slot], wb[slot]) << "paragraph " << p << " position " << k << " slot " << slot;
+                    }
+                }
+                for (int s = 0; s < ParSlotCount; ++s) {
+                    if (s != paTabTable) {
+                        EXPECT_EQ(a.Attributes[s], b.Attributes[s]) << "paragraph " << p << " slot " << s;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // The caret and the scroll position go into the file only when asked.
 TEST_F(RtfRoundTrip, CaretPositionTravelsWhenAsked) {
     const auto doc = ReadText("{\\rtf1\\ansi One\\par Two words\\par}");
@@ -253,6 +306,41 @@ TEST_F(RtfRoundTrip, CaretPositionTravelsWhenAsked) {
         EXPECT_EQ(opening.StoredScrollX, save ? 30 : 0);
         EXPECT_EQ(opening.StoredScrollY, save ? 500 : 0);
         EXPECT_TRUE(test::CompareDocuments(*doc, *copy).empty());
+    }
+}
+
+// Every key a hot key can be made of, with every modifier, in both forms.
+// A key is written as its character, and readers take letters in either
+// case, so the keypad's keys 0x61-0x6F (1-9, *, +, separator, -, ., /)
+// come back as the letter keys A-O.
+TEST_F(RtfRoundTrip, HotKeysOfEveryKey) {
+    std::vector<uint16_t> keys;
+    for (uint16_t key = 0x21; key <= 0xFE; ++key) {
+        keys.push_back(key);
+    }
+    for (const bool superCompact : {true, false}) {
+        auto doc = ReadText("{\\rtf1\\ansi{\\stylesheet{Normal;}}x\\par}");
+        for (size_t i = 0; i < keys.size(); ++i) {
+            auto style = std::make_unique<TStyle>("Key " + std::to_string(i));
+            style->HotKey = static_cast<uint16_t>(keys[i] | ((i % 8) << 8));
+            doc->Styles().Add(std::move(style));
+        }
+        const auto copy = ReadMemory(Write(*doc, {.SuperCompact = superCompact}));
+        ASSERT_EQ(copy->Styles().StyleCount(), doc->Styles().StyleCount());
+        std::string lost;
+        for (int32_t i = 1; i < doc->Styles().StyleCount(); ++i) {
+            uint16_t want = doc->Styles().Style(i).HotKey;
+            if ((want & 0xFF) >= 0x61 && (want & 0xFF) <= 0x6F) {
+                want = static_cast<uint16_t>(want - 0x20);
+            }
+            const uint16_t got = copy->Styles().Style(i).HotKey;
+            if (want != got) {
+                char text[40];
+                std::snprintf(text, sizeof text, " %03x->%03x", want, got);
+                lost += text;
+            }
+        }
+        EXPECT_EQ(lost, "") << (superCompact ? "super-compact" : "escaped");
     }
 }
 
