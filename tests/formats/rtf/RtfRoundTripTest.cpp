@@ -158,14 +158,16 @@ TEST_F(RtfRoundTrip, CorpusFilesSurviveEscapedOutput) {
 }
 
 // Saving goes through the sink's blocks into a real file; the file reads
-// back into the same document (pictures travel as PNG or JPEG there).
+// back into the same document. A sample of the corpus, with every picture
+// file of it.
 TEST_F(RtfRoundTrip, ThroughARealFile) {
     QUILLANE_REQUIRE_CORPUS("rtf");
     test::TTempFolder folder;
     const std::vector<std::filesystem::path> files = test::CorpusFiles("rtf");
-    for (size_t i = 0; i < files.size(); i += 7) {
+    for (size_t i = 0; i < files.size(); ++i) {
         const std::string name = "rtf/" + files[i].filename().string();
-        if (ExpectedDifferences.contains(name)) {
+        const bool picture = test::ReadWholeFile(files[i]).find("\\pict") != std::string::npos;
+        if (ExpectedDifferences.contains(name) || (i % 7 != 0 && !picture)) {
             continue;
         }
         for (const bool superCompact : {true, false}) {
@@ -181,7 +183,8 @@ TEST_F(RtfRoundTrip, ThroughARealFile) {
                           WriteSucceeded);
             }
             const auto second = ReadPath(target);
-            const std::vector<std::string> differences = test::CompareDocuments(*first, *second);
+            const std::vector<std::string> differences =
+                test::CompareDocuments(*first, *second, {.BitmapsMayBecomeMetafiles = !superCompact});
             EXPECT_TRUE(differences.empty()) << test::JoinDifferences(differences);
         }
     }
