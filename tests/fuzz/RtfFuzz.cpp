@@ -1,7 +1,9 @@
 // libFuzzer target: arbitrary bytes through the RTF reader, from memory (as
 // the clipboard hands it) and through the refilling file buffer, then out
-// as UTF-8. Any crash, sanitizer report, hang or malformed paragraph is a
-// finding.
+// as UTF-8 and through the RTF writer and back. Any crash, sanitizer
+// report, hang or malformed paragraph is a finding, and so is a written
+// document that reads back with another paragraph count or does not write
+// the same way twice.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include "formats/DocumentLoader.h"
 #include "formats/Utf8Text.h"
 #include "formats/rtf/RtfReader.h"
+#include "formats/rtf/RtfWriter.h"
 #include "FuzzChecks.h"
 #include "model/Document.h"
 #include "model/FontManager.h"
@@ -38,6 +41,46 @@ struct TFuzzServices {
     }
 };
 
+bool LoadMemory(TDocument& document, const uint8_t* data, int32_t n, const TFormatServices& services) {
+    TDocOpeningOptions options;
+    options.FromMemory = true;
+    options.Format = dfRtf;
+    options.MemoryData = data;
+    options.MemorySize = n;
+    return LoadDocument(document, options, services);
+}
+
+std::string WriteMemory(const TDocument& document, const TFormatServices& services, bool compact) {
+    TFlexibleString memory;
+    TWriteSink sink(memory);
+    TRtfWriterOptions writer;
+    writer.SuperCompact = compact;
+    if (WriteRtf(document, sink, TDocSavingOptions::WholeDocument(document, dfRtf), services, writer) !=
+        WriteSucceeded) {
+        std::abort();  // writing to memory cannot fail
+    }
+    return std::string(reinterpret_cast<const char*>(memory.Data()), static_cast<size_t>(memory.Length()));
+}
+
+// Written and read back twice: the second reading writes what the first did.
+void CheckWriter(const TDocument& document, const TFuzzServices& fuzz, bool compact) {
+    const std::string first = WriteMemory(document, fuzz.Services, compact);
+    TDocument back(TModelDefaults::BuiltIn(fuzz.Fonts->TimesNewRomanIndex()));
+    if (!LoadMemory(back, reinterpret_cast<const uint8_t*>(first.data()), static_cast<int32_t>(first.size()),
+                    fuzz.Services) ||
+        back.ParagraphCount() != document.ParagraphCount()) {
+        std::abort();
+    }
+    fuzz::CheckDocument(back);
+    const std::string second = WriteMemory(back, fuzz.Services, compact);
+    TDocument again(TModelDefaults::BuiltIn(fuzz.Fonts->TimesNewRomanIndex()));
+    if (!LoadMemory(again, reinterpret_cast<const uint8_t*>(second.data()), static_cast<int32_t>(second.size()),
+                    fuzz.Services) ||
+        WriteMemory(again, fuzz.Services, compact) != second) {
+        std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -46,14 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t n = static_cast<int32_t>(std::min<size_t>(size, INT32_MAX));
     {
         TDocument document(TModelDefaults::BuiltIn(fuzz.Fonts->TimesNewRomanIndex()));
-        TDocOpeningOptions options;
-        options.FromMemory = true;
-        options.Format = dfRtf;
-        options.MemoryData = data;
-        options.MemorySize = n;
-        if (LoadDocument(document, options, services)) {
+        if (LoadMemory(document, data, n, services)) {
             fuzz::CheckDocument(document);
             DocumentToUtf8(document, *fuzz.Fonts, 1252);
+            CheckWriter(document, fuzz, (size & 1) == 0);
         }
     }
     test::TMemoryFile file(std::string(reinterpret_cast<const char*>(data), size));

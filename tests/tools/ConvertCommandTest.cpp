@@ -142,9 +142,35 @@ TEST(ConvertCommand, ReadsRtfAndWritesUtf8ThroughTheFontsCodePages) {
     ASSERT_EQ(0, RunConvert(*request, out, err)) << err.str();
     EXPECT_EQ("format: Rich Text Format\nparagraphs: 2\ncharacters: 11\ndata losses: yes\npages: 1\n", out.str());
 
-    // RTF is read, not written; UTF-8 is written, not read.
-    EXPECT_FALSE(ParseConvertArguments({"--to", "rtf", "a", "b"}, error));
+    // UTF-8 is written, not read.
     EXPECT_FALSE(ParseConvertArguments({"--from", "utf8", "a", "b.txt"}, error));
+}
+
+TEST(ConvertCommand, WritesRtfThatReadsBackTheSame) {
+    test::TTempFolder folder;
+    test::WriteWholeFile(folder.File("doc.rtf"),
+                         "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial;}}"
+                         "caf\\'e9 {\\b bold} \\f1\\'cf\\'f0\\par second\\tab x}");
+    std::string error;
+    for (const bool escaped : {false, true}) {
+        std::vector<std::string> args = {folder.File("doc.rtf"), folder.File("out.rtf")};
+        if (escaped) {
+            args.insert(args.begin(), "--escaped");
+        }
+        auto request = ParseConvertArguments(args, error);
+        ASSERT_TRUE(request) << error;
+        EXPECT_EQ(dfRtf, request->To);  // from the extension
+        std::ostringstream out, err;
+        ASSERT_EQ(0, RunConvert(*request, out, err)) << err.str();
+        const std::string written = test::ReadWholeFile(folder.File("out.rtf"));
+        EXPECT_EQ(escaped, written.find("caf\\'e9") != std::string::npos) << written;
+        EXPECT_NE(std::string::npos, written.find("{\\b bold}")) << written;
+
+        request = ParseConvertArguments({"--to", "utf8", folder.File("out.rtf"), folder.File("out")}, error);
+        ASSERT_TRUE(request) << error;
+        ASSERT_EQ(0, RunConvert(*request, out, err)) << err.str();
+        EXPECT_EQ("caf\u00e9 bold \u041f\u0440\nsecond\tx\n", test::ReadWholeFile(folder.File("out")));
+    }
 }
 
 TEST(ConvertCommand, FailuresLeaveTheOutputUntouched) {

@@ -219,8 +219,8 @@ void TRtfWriter::WriteParagraphFormat(const TParAttrs& format) {
         const bool canAdd = d2 >= d1 && !switchedOff(paBullet) && !switchedOff(paKeepWithNext) &&
                             !switchedOff(paKeepIntact) && !switchedOff(paPageBreakBefore) &&
                             SameTabs(format[paTabTable], writtenFormat_[paTabTable]);
-        if (canAdd) {
-            WriteParDifferences(format, writtenFormat_, false);
+        if (canAdd || writtenFormat_ == reset) {
+            WriteParDifferences(format, writtenFormat_, false);  // after a reset \pard would repeat it
         } else {
             out_.Body(bwPard);
             WriteParDifferences(format, reset, false);
@@ -237,7 +237,7 @@ void TRtfWriter::WriteParagraphFormat(const TParAttrs& format) {
 void TRtfWriter::WriteStyleSheet() {
     const TStyleList& styles = doc_.Styles();
     if (styles.StyleCount() == 0) {
-        return;  // even an empty sheet would read back with a "Normal" in it
+        return;  // an empty sheet would read back as one holding "Normal"
     }
     inStyleSheet_ = true;
     out_.OpenGroup();
