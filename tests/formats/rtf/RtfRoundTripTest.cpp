@@ -132,7 +132,7 @@ TEST_F(RtfRoundTrip, EveryCorpusFileSurvives) {
         if (expected != ExpectedDifferences.end()) {
             EXPECT_FALSE(differences.empty()) << "listed as differing (" << expected->second << ") but survives";
             std::cout << "[          ] " << name << " differs as expected: " << expected->second << "\n"
-                      << test::JoinDifferences(differences);
+                      << (differences.empty() ? std::string() : "  first: " + differences[0] + "\n");
         } else {
             EXPECT_TRUE(differences.empty()) << test::JoinDifferences(differences);
             survived += differences.empty() ? 1 : 0;
