@@ -9,6 +9,7 @@
 #include <iostream>
 #include <memory>
 
+#include "formats/PlainText.h"
 #include "formats/WriteSink.h"
 #include "formats/rtf/RtfWriter.h"
 #include "model/Document.h"
