@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "formats/SymbolFonts.h"
+#include "formats/UnicodeCodePages.h"
 #include "model/Document.h"
 #include "model/FontManager.h"
 #include "model/TextStream.h"
@@ -107,9 +108,7 @@ std::string DocumentToUtf8(const TDocument& document, const TFontManager& fonts,
                 continue;
             }
             const int32_t run = CharRunLength(p + at, n - at);
-            const bool known = font >= 0 && static_cast<size_t>(font) < fonts.Registry().size();
-            const int codePage = known ? CodePageOfCharSet(fonts.Entry(font).CharSet, systemAnsiCodePage)
-                                       : systemAnsiCodePage;
+            const int codePage = CodePageOfFont(fonts, font, systemAnsiCodePage);
             if (codePage == 0) {
                 const std::string name = fonts.DisplayName(font);
                 for (int32_t k = 0; k < run; ++k) {

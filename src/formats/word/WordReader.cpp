@@ -77,7 +77,7 @@ public:
     TWordReader(TDocument& document, TCompoundFile& storage, TDocOpeningOptions& options,
                 const TFormatServices& services)
         : document_(document), storage_(storage), options_(options), services_(services),
-          toAnsi_(DecodeCodePage(1252)) {}
+          text_(services.Fonts, services.CodePages.AnsiCodePage()) {}
 
     bool Run();
 
@@ -104,7 +104,7 @@ private:
     TCompoundFile& storage_;
     TDocOpeningOptions& options_;
     const TFormatServices& services_;
-    TUnicodeToAnsi toAnsi_;
+    TWordTextConverter text_;
 
     std::vector<uint8_t> mainBytes_;
     std::vector<uint8_t> tableBytes_;
@@ -394,16 +394,22 @@ void TWordReader::ReadText() {
                 chars = CharPropsAt(piece, charRun, par);
                 charValid = true;
             }
-            // 8-bit pieces are code page 1252 already; a Unicode character
-            // never turns into a control byte.
+            // Word 6.0/95 text is in its font's page already; Word 97/2000
+            // text may need the font's sibling in another character set.
+            int32_t font = chars.Attrs[caFont];
             uint8_t byte = static_cast<uint8_t>(c);
-            if (!piece.Compressed && c >= 32) {
-                byte = toAnsi_.Convert(c);
-                if (byte < 32) {
-                    byte = '?';
-                }
+            if (!piece.Compressed) {
+                byte = text_.Unicode(c, font);
+            } else if (fib_.IsWord97()) {
+                byte = text_.Ansi(byte, font);
             }
-            Visit(byte, chars, par);
+            if (font == chars.Attrs[caFont]) {
+                Visit(byte, chars, par);
+            } else {
+                TWordCharProps switched = chars;
+                switched.Attrs[caFont] = font;
+                Visit(byte, switched, par);
+            }
             if (services_.Progress != nullptr && (cp & 4095) == 0) {
                 services_.Progress->SetPosition(cp);
             }
@@ -451,7 +457,7 @@ bool TWordReader::Run() {
     context_.Fonts = &fonts_;
     context_.DefaultFont = document_.DefaultCharAttrs[caFont];
     context_.Tabs = &document_.Tabs();
-    context_.ToAnsi = [this](uint16_t c) { return c < 32 ? static_cast<uint8_t>('?') : toAnsi_.Convert(c); };
+    context_.ToAnsi = [this](uint16_t c) { return text_.ToSystemPage(c); };
     ReadFonts();
     ReadInformation();
     styles_.Read(table_.Sub(fib_.Stshf.Fc, fib_.Stshf.Lcb), fib_.Generation, context_, document_);
