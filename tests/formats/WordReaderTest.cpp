@@ -155,8 +155,8 @@ TEST(WordReaderCorpus, KnownText) {
         const char* Name;
         std::string Paragraph;  // a whole paragraph, specials as "<n>"
     } cases[] = {
-        // Table cells become tabs, a row one paragraph.
-        {"doc97", "abitest__doc_6953-tables.doc", "r1c1<5>r1c2<5>r1c3<5>r1c4<5><2>"},
+        // Table cells become tabs between them, a row one paragraph.
+        {"doc97", "abitest__doc_6953-tables.doc", "r1c1<5>r1c2<5>r1c3<5>r1c4<2>"},
         // Field instructions are skipped, results kept.
         {"doc97", "wv__fields1.doc", "21/10/98 == 04/10/98<2>"},
         // Fast-saved: text from several pieces.

@@ -122,6 +122,10 @@ private:
     bool paragraphFormatPending_ = true;
     TCharAttrs streamAttrs_;   // the state at the end of the paragraph's stream
     std::string run_;          // ordinary bytes not yet appended
+    // A cell end's tab waits for what follows: the row's last cell needs
+    // none, as the RTF reader's rows have none.
+    bool cellTabPending_ = false;
+    TCharAttrs cellTabAttrs_;
     bool skippingField_ = false;
     int64_t characters_ = 0;
 };
@@ -314,6 +318,10 @@ void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordPa
         }
         return;
     }
+    if (cellTabPending_ && !(c == 7 && par.InTable && par.RowEnd)) {
+        cellTabPending_ = false;
+        AppendSpecial(spTab, cellTabAttrs_);
+    }
     if (chars.Special) {
         if (c == 1) {
             Picture(chars);
@@ -330,9 +338,11 @@ void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordPa
         case 7:
             if (par.InTable) {
                 if (par.RowEnd) {
+                    cellTabPending_ = false;
                     EndParagraph();
                 } else {
-                    AppendSpecial(spTab, chars.Attrs);
+                    cellTabPending_ = true;
+                    cellTabAttrs_ = chars.Attrs;
                 }
             }
             return;
@@ -414,6 +424,9 @@ void TWordReader::ReadText() {
                 services_.Progress->SetPosition(cp);
             }
         }
+    }
+    if (cellTabPending_) {
+        AppendSpecial(spTab, cellTabAttrs_);
     }
     FlushRun();
     characters_ += paragraph_->PositionCount();

@@ -1,0 +1,69 @@
+#!/bin/sh
+# Word 97 to text on a large document, side by side with other readers.
+# The document is the shared generator's RTF, written as Word 97 by
+# LibreOffice (about 16 MB of .doc for the default size, pictures included); both are cached in
+# ${QUILLANE_BENCH_CACHE:-~/.cache/quillane/bench}. Every tool builds its
+# text into a file; each is timed over RUNS runs (LibreOffice once) and the
+# best run is shown.
+#   bench/word_throughput.sh [SIZE [RUNS]]   SIZE as the generator takes it (default 10m)
+set -eu
+cd "$(dirname "$0")/.."
+SIZE=${1:-10m}
+RUNS=${2:-3}
+GENERATOR=../shared/bench/make_corpus.py
+CACHE=${QUILLANE_BENCH_CACHE:-$HOME/.cache/quillane/bench}
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_BENCHMARKS=ON >/dev/null
+cmake --build build/native --target quillane-convert >/dev/null
+CONVERT=build/native/bin/quillane-convert
+mkdir -p "$CACHE"
+RTF=$CACHE/word-bench-$SIZE.rtf
+DOC=$CACHE/word-bench-$SIZE.doc
+[ -f "$RTF" ] || python3 "$GENERATOR" --size "$SIZE" --unicode --out "$RTF" >/dev/null
+if [ ! -f "$DOC" ]; then
+    command -v soffice >/dev/null 2>&1 || { echo "word_throughput: soffice is needed to make the document"; exit 1; }
+    work=$(mktemp -d)
+    timeout 3600 soffice --headless --norestore "-env:UserInstallation=file://$work/profile" \
+        --convert-to 'doc:MS Word 97' --outdir "$work" "$RTF" >/dev/null 2>&1 || true
+    mv "$work/word-bench-$SIZE.doc" "$DOC" || { rm -rf "$work"; echo "word_throughput: LibreOffice made no document"; exit 1; }
+    rm -rf "$work"
+fi
+BYTES=$(stat -c %s "$DOC")
+OUT=$(mktemp -d)
+trap 'rm -rf "$OUT"' EXIT
+cat "$DOC" >/dev/null  # warm the page cache
+echo "document: $DOC ($BYTES bytes)"
+printf '%-34s %9s %9s %11s\n' "reader" "seconds" "MB/s" "text bytes"
+
+# label, runs, output file, command... (the command writes the output file)
+timed() {
+    label=$1
+    runs=$2
+    out=$3
+    shift 3
+    best=""
+    i=0
+    while [ "$i" -lt "$runs" ]; do
+        a=$(date +%s%N)
+        if ! "$@" >/dev/null 2>&1; then
+            printf '%-34s %9s\n' "$label" "failed"
+            return 0
+        fi
+        b=$(date +%s%N)
+        ns=$((b - a))
+        if [ -z "$best" ] || [ "$ns" -lt "$best" ]; then best=$ns; fi
+        i=$((i + 1))
+    done
+    awk -v ns="$best" -v s="$BYTES" -v l="$label" -v t="$(stat -c %s "$out" 2>/dev/null || echo 0)" \
+        'BEGIN { printf "%-34s %9.3f %9.1f %11d\n", l, ns/1e9, s/1048576/(ns/1e9), t }'
+}
+tool() { command -v "$1" >/dev/null 2>&1; }
+to_file() { out=$1; shift; "$@" >"$out"; }
+
+timed "quillane-convert --to utf8" "$RUNS" "$OUT/q.txt" "$CONVERT" --to utf8 "$DOC" "$OUT/q.txt"
+if tool antiword; then timed "antiword -m UTF-8.txt" "$RUNS" "$OUT/a.txt" to_file "$OUT/a.txt" antiword -w 0 -m UTF-8.txt "$DOC"; fi
+if tool catdoc; then timed "catdoc -d utf-8" "$RUNS" "$OUT/c.txt" to_file "$OUT/c.txt" catdoc -d utf-8 -w "$DOC"; fi
+if tool wvText; then timed "wvText" "$RUNS" "$OUT/w.txt" wvText "$DOC" "$OUT/w.txt"; fi
+if tool soffice; then
+    timed "soffice --convert-to txt" 1 "$OUT/lo/word-bench-$SIZE.txt" soffice --headless --norestore \
+        "-env:UserInstallation=file://$OUT/profile" --convert-to 'txt:Text (encoded):UTF8' --outdir "$OUT/lo" "$DOC"
+fi
