@@ -44,6 +44,10 @@ int32_t CharSetOfCodePage(int codePage) {
     return AnsiCharSet;
 }
 
+bool IsDoubleByteCodePage(int codePage) {
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361;
+}
+
 int CodePageOfFont(const TFontManager& fonts, int32_t font, int systemAnsiCodePage) {
     const bool known = font >= 0 && static_cast<size_t>(font) < fonts.Registry().size();
     return known ? CodePageOfCharSet(fonts.Entry(font).CharSet, systemAnsiCodePage) : systemAnsiCodePage;

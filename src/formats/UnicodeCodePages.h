@@ -19,6 +19,9 @@ int CodePageForCharacter(int32_t c, int systemAnsiCodePage);
 // The character set whose text is in the page (the ANSI set for unknown pages).
 int32_t CharSetOfCodePage(int codePage);
 
+// Whether the page writes characters as one or two bytes.
+bool IsDoubleByteCodePage(int codePage);
+
 // The page of a registered font's character set: 0 for a symbol font, the
 // system's ANSI page for an index the registry does not hold.
 int CodePageOfFont(const TFontManager& fonts, int32_t font, int systemAnsiCodePage);

@@ -4,10 +4,6 @@
 
 namespace quillane {
 
-bool IsDoubleByteCodePage(int codePage) {
-    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361;
-}
-
 bool IsLeadByte(int codePage, uint8_t b) {
     switch (codePage) {
         case 932: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);

@@ -9,9 +9,7 @@
 
 namespace quillane {
 
-// Whether the page writes characters as one or two bytes, and which bytes
-// start a pair.
-bool IsDoubleByteCodePage(int codePage);
+// Which bytes start a pair in a double-byte page.
 bool IsLeadByte(int codePage, uint8_t byte);
 
 // Mac OS Roman (with the currency sign at 0xDB) to the ISO 8859-1 byte of

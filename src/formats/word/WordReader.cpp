@@ -12,6 +12,7 @@
 #include "formats/word/WordFib.h"
 #include "formats/word/WordFkp.h"
 #include "formats/word/WordLists.h"
+#include "formats/word/WordParagraphText.h"
 #include "formats/word/WordPictures.h"
 #include "formats/word/WordPieces.h"
 #include "formats/word/WordProperties.h"
@@ -77,7 +78,7 @@ public:
     TWordReader(TDocument& document, TCompoundFile& storage, TDocOpeningOptions& options,
                 const TFormatServices& services)
         : document_(document), storage_(storage), options_(options), services_(services),
-          text_(services.Fonts, services.CodePages.AnsiCodePage()) {}
+          charset_(services.Fonts, services.CodePages.AnsiCodePage()) {}
 
     bool Run();
 
@@ -104,7 +105,7 @@ private:
     TCompoundFile& storage_;
     TDocOpeningOptions& options_;
     const TFormatServices& services_;
-    TWordTextConverter text_;
+    TWordTextConverter charset_;
 
     std::vector<uint8_t> mainBytes_;
     std::vector<uint8_t> tableBytes_;
@@ -121,7 +122,7 @@ private:
     TParagraph* paragraph_ = nullptr;
     bool paragraphFormatPending_ = true;
     TCharAttrs streamAttrs_;   // the state at the end of the paragraph's stream
-    std::string run_;          // ordinary bytes not yet appended
+    TWordParagraphText pending_;  // what goes into the paragraph next
     // A cell end's tab waits for what follows: the row's last cell needs
     // none, as the RTF reader's rows have none.
     bool cellTabPending_ = false;
@@ -255,20 +256,16 @@ TWordCharProps TWordReader::CharPropsAt(const TWordPiece& piece, const TFkpRun& 
 }
 
 void TWordReader::FlushRun() {
-    if (!run_.empty()) {
-        paragraph_->AppendChars(reinterpret_cast<const uint8_t*>(run_.data()), static_cast<int32_t>(run_.size()));
-        run_.clear();
-    }
+    pending_.MoveInto(*paragraph_);
 }
 
 void TWordReader::SyncAttributes(const TCharAttrs& attrs) {
     if (attrs == streamAttrs_) {
         return;
     }
-    FlushRun();
     for (int slot = 0; slot < CharSlotCount; ++slot) {
         if (attrs[slot] != streamAttrs_[slot]) {
-            paragraph_->AppendAttributeTag(slot, attrs[slot]);
+            pending_.AttributeTag(slot, attrs[slot]);
         }
     }
     streamAttrs_ = attrs;
@@ -276,13 +273,15 @@ void TWordReader::SyncAttributes(const TCharAttrs& attrs) {
 
 void TWordReader::AppendByte(uint8_t byte, const TCharAttrs& attrs) {
     SyncAttributes(attrs);
-    run_.push_back(static_cast<char>(byte));
+    if (pending_.Full()) {
+        FlushRun();
+    }
+    pending_.Char(byte);
 }
 
 void TWordReader::AppendSpecial(uint8_t code, const TCharAttrs& attrs) {
     SyncAttributes(attrs);
-    FlushRun();
-    paragraph_->AppendSpecial(code);
+    pending_.Special(code);
 }
 
 void TWordReader::StartParagraphFormat(const TWordParProps& par) {
@@ -291,8 +290,8 @@ void TWordReader::StartParagraphFormat(const TWordParProps& par) {
 }
 
 void TWordReader::EndParagraph() {
+    pending_.Special(spParagraphEnd);
     FlushRun();
-    paragraph_->AppendSpecial(spParagraphEnd);
     characters_ += paragraph_->PositionCount() - 1;
     paragraph_ = &document_.AddParagraph();
     streamAttrs_ = document_.DefaultCharAttrs;
@@ -300,6 +299,7 @@ void TWordReader::EndParagraph() {
 }
 
 void TWordReader::Picture(const TWordCharProps& chars) {
+    FlushRun();
     if (chars.Ole || !ReadWordPicture(chars, *data_, fib_.Generation, document_)) {
         document_.OpenedWithDataLosses = true;
     }
@@ -409,9 +409,9 @@ void TWordReader::ReadText() {
             int32_t font = chars.Attrs[caFont];
             uint8_t byte = static_cast<uint8_t>(c);
             if (!piece.Compressed) {
-                byte = text_.Unicode(c, font);
+                byte = charset_.Unicode(c, font);
             } else if (fib_.IsWord97()) {
-                byte = text_.Ansi(byte, font);
+                byte = charset_.Ansi(byte, font);
             }
             if (font == chars.Attrs[caFont]) {
                 Visit(byte, chars, par);
@@ -470,7 +470,7 @@ bool TWordReader::Run() {
     context_.Fonts = &fonts_;
     context_.DefaultFont = document_.DefaultCharAttrs[caFont];
     context_.Tabs = &document_.Tabs();
-    context_.ToAnsi = [this](uint16_t c) { return text_.ToSystemPage(c); };
+    context_.ToAnsi = [this](uint16_t c) { return charset_.ToSystemPage(c); };
     ReadFonts();
     ReadInformation();
     styles_.Read(table_.Sub(fib_.Stshf.Fc, fib_.Stshf.Lcb), fib_.Generation, context_, document_);
