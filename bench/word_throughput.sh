@@ -4,7 +4,7 @@
 # LibreOffice (about 16 MB of .doc for the default size, pictures included); both are cached in
 # ${QUILLANE_BENCH_CACHE:-~/.cache/quillane/bench}. Every tool builds its
 # text into a file; each is timed over RUNS runs (LibreOffice once) and the
-# best run is shown, by processor time.
+# best run is shown, by processor time (wvText, the slowest, runs once).
 #   bench/word_throughput.sh [SIZE [RUNS]]   SIZE as the generator takes it (default 10m)
 set -eu
 cd "$(dirname "$0")/.."
@@ -70,7 +70,7 @@ INTO='out=$1; shift; exec "$@" >"$out"'
 timed "quillane-convert --to utf8" "$RUNS" "$OUT/q.txt" "$CONVERT" --to utf8 "$DOC" "$OUT/q.txt"
 if tool antiword; then timed "antiword -m UTF-8.txt" "$RUNS" "$OUT/a.txt" sh -c "$INTO" sh "$OUT/a.txt" antiword -w 0 -m UTF-8.txt "$DOC"; fi
 if tool catdoc; then timed "catdoc -d utf-8" "$RUNS" "$OUT/c.txt" sh -c "$INTO" sh "$OUT/c.txt" catdoc -d utf-8 -w "$DOC"; fi
-if tool wvText; then timed "wvText" "$RUNS" "$OUT/w.txt" wvText "$DOC" "$OUT/w.txt"; fi
+if tool wvText; then timed "wvText" 1 "$OUT/w.txt" wvText "$DOC" "$OUT/w.txt"; fi
 if tool soffice; then
     timed "soffice --convert-to txt" 1 "$OUT/lo/word-bench-$SIZE.txt" soffice --headless --norestore \
         "-env:UserInstallation=file://$OUT/profile" --convert-to 'txt:Text (encoded):UTF8' --outdir "$OUT/lo" "$DOC"
