@@ -2,6 +2,8 @@
 # Reference text of documents from LibreOffice, for comparisons with what
 # quillane-convert extracts. Prints, for each FILE given, the path of its
 # UTF-8 text, or of an empty ".failed" file when LibreOffice made none.
+# A Word document LibreOffice cannot read gets antiword's text instead, when
+# antiword is installed (its file ends in ".antiword.txt").
 # Conversions are cached by the file's checksum under
 # ${QUILLANE_REFERENCE_CACHE:-~/.cache/quillane/reference}, so reruns only
 # convert what is new. Exits 77 when soffice is not installed.
@@ -38,10 +40,28 @@ if [ "$missing" -gt 0 ]; then
         fi
     done
 fi
+# Word documents LibreOffice failed on: antiword's text, cached the same
+# way (a failure too, so it is tried once).
+if command -v antiword >/dev/null 2>&1; then
+    for f in "$@"; do
+        sum=$(sha256sum "$f" | cut -c1-64)
+        case $(echo "${f##*.}" | tr 'A-Z' 'a-z') in doc | dot) ;; *) continue ;; esac
+        if [ -f "$CACHE/$sum.failed" ] && [ ! -f "$CACHE/$sum.antiword.txt" ] &&
+            [ ! -f "$CACHE/$sum.antiword.failed" ]; then
+            if timeout 120 antiword -w 0 -m UTF-8.txt "$f" >"$WORK/antiword.txt" 2>/dev/null; then
+                mv "$WORK/antiword.txt" "$CACHE/$sum.antiword.txt"
+            else
+                : >"$CACHE/$sum.antiword.failed"
+            fi
+        fi
+    done
+fi
 for f in "$@"; do
     sum=$(sha256sum "$f" | cut -c1-64)
     if [ -f "$CACHE/$sum.txt" ]; then
         echo "$CACHE/$sum.txt"
+    elif [ -f "$CACHE/$sum.antiword.txt" ]; then
+        echo "$CACHE/$sum.antiword.txt"
     else
         echo "$CACHE/$sum.failed"
     fi

@@ -158,10 +158,6 @@ void TFlexibleString::CopyOut(void* destination, int32_t offset, int32_t n) cons
     }
 }
 
-namespace {
-
-// A tag's eight bytes: 0x00, kind, auxiliary byte (0 until layout resolves a
-// tab), value little-endian, 0x01.
 void EncodeTag(uint8_t* tag, uint8_t kind, int32_t value) {
     const auto u = static_cast<uint32_t>(value);
     tag[0] = 0;
@@ -173,8 +169,6 @@ void EncodeTag(uint8_t* tag, uint8_t kind, int32_t value) {
     tag[6] = static_cast<uint8_t>(u >> 24);
     tag[7] = 1;
 }
-
-}  // namespace
 
 void TFlexibleString::AppendTag(uint8_t kind, int32_t value) {
     uint8_t tag[8];

@@ -23,6 +23,10 @@ struct TBufferPair {
     int32_t Capacity = 0;
 };
 
+// A tag's eight bytes: 0x00, kind, auxiliary byte (0 until layout resolves a
+// tab), value little-endian, 0x01. For builders that gather a stream first.
+void EncodeTag(uint8_t* tag, uint8_t kind, int32_t value);
+
 class TFlexibleString {
 public:
     TFlexibleString() = default;

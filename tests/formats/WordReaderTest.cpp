@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "formats/DocumentLoader.h"
+#include "formats/Utf8Text.h"
 #include "model/Document.h"
 #include "model/FontManager.h"
 #include "model/TextStream.h"
@@ -34,11 +35,11 @@ struct TLoaded {
     int32_t Format = dfFailed;
 };
 
-TLoaded ReadFixture(const TWordFixture& fixture) {
+TLoaded ReadFixture(const TWordFixture& fixture, TFontManager* fonts = nullptr) {
     static const auto codePages = CreateCodePageConverter(437, 1252);
     test::TMemoryStorage storage = fixture.Build();
     test::TRecordingMessageBox messages;
-    const TFormatServices services{messages, *codePages, nullptr};
+    const TFormatServices services{messages, *codePages, nullptr, fonts};
     TLoaded loaded;
     loaded.Document = std::make_unique<TDocument>();
     TDocOpeningOptions options;
@@ -154,8 +155,8 @@ TEST(WordReaderCorpus, KnownText) {
         const char* Name;
         std::string Paragraph;  // a whole paragraph, specials as "<n>"
     } cases[] = {
-        // Table cells become tabs, a row one paragraph.
-        {"doc97", "abitest__doc_6953-tables.doc", "r1c1<5>r1c2<5>r1c3<5>r1c4<5><2>"},
+        // Table cells become tabs between them, a row one paragraph.
+        {"doc97", "abitest__doc_6953-tables.doc", "r1c1<5>r1c2<5>r1c3<5>r1c4<2>"},
         // Field instructions are skipped, results kept.
         {"doc97", "wv__fields1.doc", "21/10/98 == 04/10/98<2>"},
         // Fast-saved: text from several pieces.
@@ -241,6 +242,74 @@ TEST(WordReaderFixture, TextParagraphsAndSpecials) {
         EXPECT_EQ(expected, test::ParagraphTexts(*loaded.Document)) << "unicode " << unicode;
         EXPECT_FALSE(loaded.Document->OpenedWithDataLosses);
     }
+}
+
+// Unicode text goes into the code page of each character's block, set in
+// the member of the font's family with that page's character set; the
+// UTF-8 export reads every byte back through its font's page.
+TEST(WordReaderFixture, UnicodeRunsSwitchToTheCharacterSetOfTheirPage) {
+    struct TCase {
+        const char* Name;
+        std::u16string Text;
+        const char* Font;    // the run's font in the file
+        uint8_t FontCharSet;
+        std::string Utf8;    // what the export gives back
+        std::vector<int32_t> CharSets;  // character sets of the fonts used, in order of use
+    } cases[] = {
+        // One run: spaces and the dash stay in the Greek run.
+        {"greek", u"\u0391\u03b2\u03b3 \u03b4\u2014\u03b5\r", "Times New Roman", 0,
+         "\u0391\u03b2\u03b3 \u03b4\u2014\u03b5\n", {161}},
+        // A Latin letter of the 1252 block goes back to the font's own set;
+        // ASCII between Cyrillic words stays in their run.
+        {"cyrillic and latin", u"\u041c\u0438\u0440, \u0434\u0430! caf\u00e9\r", "Arial", 0,
+         "\u041c\u0438\u0440, \u0434\u0430! caf\u00e9\n", {204, 0}},
+        // The font's own set needs no switch.
+        {"cyrillic font", u"\u041c\u0438\u0440\r", "Arial", 204, "\u041c\u0438\u0440\n", {204}},
+        // Central European and Baltic blocks.
+        {"polish", u"\u0141\u00f3d\u017a\r", "Arial", 0, "\u0141\u00f3d\u017a\n", {238, 0, 238}},
+        // Private-use symbols keep their low byte in the symbol font.
+        {"symbol", u"\uf0e0\uf061\r", "Symbol", 2, "\u25ca\u03b1\n", {2}},
+        // What no page holds is '?' in the font given.
+        {"cjk", u"\u4e2d\r", "Times New Roman", 0, "?\n", {0}},
+    };
+    for (const TCase& c : cases) {
+        test::TFakeFontSystem system;
+        system.Faces = test::StandardFakeFaces();
+        TFontManager fonts(system);
+        TWordFixture fixture;
+        fixture.Text16 = c.Text;
+        fixture.Fonts = {{c.Font, c.FontCharSet}};
+        fixture.Chpx = Sprm97(0x4A4F, {0, 0});
+        const TLoaded loaded = ReadFixture(fixture, &fonts);
+        ASSERT_TRUE(loaded.Read) << c.Name;
+        CheckStreams(*loaded.Document);
+        EXPECT_EQ(c.Utf8, DocumentToUtf8(*loaded.Document, fonts, 1252)) << c.Name;
+        std::vector<int32_t> used;
+        const TParagraph& p = loaded.Document->Paragraph(0);
+        for (int32_t at = 0; at < p.PositionCount(); ++at) {
+            const TCharAttrs a =
+                AttributesAt(p.Text, PositionToOffset(p.Text, p.PositionCount(), at), loaded.Document->DefaultCharAttrs);
+            EXPECT_EQ(c.Font, fonts.DisplayName(a[caFont])) << c.Name << " at " << at;
+            if (used.empty() || used.back() != fonts.Entry(a[caFont]).CharSet) {
+                used.push_back(fonts.Entry(a[caFont]).CharSet);
+            }
+        }
+        EXPECT_EQ(c.CharSets, used) << c.Name << ": " << test::StreamText(p.Text);
+    }
+}
+
+// 8-bit pieces of Word 97 are code page 1252 whatever their font says.
+TEST(WordReaderFixture, EightBitPiecesAreAnsiText) {
+    test::TFakeFontSystem system;
+    system.Faces = test::StandardFakeFaces();
+    TFontManager fonts(system);
+    TWordFixture fixture;
+    fixture.Text = "caf\xE9\r";
+    fixture.Fonts = {{"Arial", 204}};
+    fixture.Chpx = Sprm97(0x4A4F, {0, 0});
+    const TLoaded loaded = ReadFixture(fixture, &fonts);
+    ASSERT_TRUE(loaded.Read);
+    EXPECT_EQ("caf\u00e9\n", DocumentToUtf8(*loaded.Document, fonts, 1252));
 }
 
 TEST(WordReaderFixture, Word6SinglePiece) {

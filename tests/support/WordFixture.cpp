@@ -133,9 +133,13 @@ TMemoryStorage TWordFixture::Build() const {
     const uint32_t textAt = Word97 ? 0x400 : 0x200;
     TBytes main(textAt, 0);
     TBytes text;
-    for (const char c : Text) {
+    const bool unicode = Unicode || !Text16.empty();
+    for (const char16_t c : Text16) {
+        Put16(text, c);
+    }
+    for (const char c : Text16.empty() ? Text : std::string()) {
         const auto byte = static_cast<uint8_t>(c);
-        if (Unicode) {
+        if (unicode) {
             // The few code page 1252 characters the tests use.
             Put16(text, byte == 0x96 ? 0x2013 : byte == 0x97 ? 0x2014 : byte == 0x80 ? 0x20AC : byte);
         } else {
@@ -151,7 +155,7 @@ TMemoryStorage TWordFixture::Build() const {
         runs.emplace_back(textAt, Chpx);
     }
     for (const TRun& run : ChpxRuns) {
-        runs.emplace_back(textAt + static_cast<uint32_t>(run.Cp) * (Unicode ? 2 : 1), run.Grpprl);
+        runs.emplace_back(textAt + static_cast<uint32_t>(run.Cp) * (unicode ? 2 : 1), run.Grpprl);
     }
     Append(main, ReplaceChpxPage ? ChpxPage : test::ChpxPage(runs, textEnd));
     PadTo(main, 512);
@@ -178,7 +182,7 @@ TMemoryStorage TWordFixture::Build() const {
         Append(into, bytes);
         return pair;
     };
-    const int32_t ccp = static_cast<int32_t>(Text.size());
+    const int32_t ccp = static_cast<int32_t>(Text16.empty() ? Text.size() : Text16.size());
     TBytes clx;
     if (ReplaceClx) {
         clx = Clx;
@@ -188,7 +192,7 @@ TMemoryStorage TWordFixture::Build() const {
         Put32(clx, 0);
         Put32(clx, static_cast<uint32_t>(ccp));
         Put16(clx, 0);
-        Put32(clx, Word97 && !Unicode ? (textAt * 2) | 0x40000000u : textAt);
+        Put32(clx, Word97 && !unicode ? (textAt * 2) | 0x40000000u : textAt);
         Put16(clx, 0);
     }
     const TPair clxPair = place(clx);
@@ -207,6 +211,25 @@ TMemoryStorage TWordFixture::Build() const {
     const TPair papxPair = place(bin(papxPn));
     const TPair stshPair = place(Stsh);
     const TPair dopPair = place(Dop);
+    TPair ffnPair;
+    if (!Fonts.empty()) {
+        // Word 97 FFNs: the name (Unicode) behind 40 bytes of metrics.
+        TBytes sttbf;
+        Put16(sttbf, static_cast<uint16_t>(Fonts.size()));
+        Put16(sttbf, 0);
+        for (const TFont& font : Fonts) {
+            TBytes ffn(40, 0);
+            ffn[1] = 0x04 | 0x10;  // TrueType, roman
+            ffn[4] = font.CharSet;
+            for (const char c : font.Name) {
+                Put16(ffn, static_cast<uint8_t>(c));
+            }
+            Put16(ffn, 0);
+            ffn[0] = static_cast<uint8_t>(ffn.size() - 1);
+            Append(sttbf, ffn);
+        }
+        ffnPair = place(sttbf);
+    }
     TPair sedPair;
     if (sepxAt != 0xFFFFFFFF) {
         TBytes sed;
@@ -251,6 +274,7 @@ TMemoryStorage TWordFixture::Build() const {
     setPair(6, sedPair);
     setPair(12, chpxPair);
     setPair(13, papxPair);
+    setPair(15, ffnPair);
     setPair(31, dopPair);
     setPair(33, clxPair);
 

@@ -19,6 +19,7 @@ struct TWordFixture {
     bool Encrypted = false;
     bool Unicode = false;    // Word 97: the text as a Unicode piece
     std::string Text;        // 8-bit text of the main document (13 ends a paragraph)
+    std::u16string Text16;   // Word 97: or any Unicode text, as a Unicode piece
     int32_t CcpTextDelta = 0;  // added to the text length written into the FIB
     TBytes Chpx;             // character SPRMs for the whole text
     // Or runs of character SPRMs, each from a character position to the next
@@ -33,6 +34,12 @@ struct TWordFixture {
     TBytes Stsh;             // style sheet (empty: none)
     TBytes Dop;              // document properties (empty: none)
     TBytes Sepx;             // first section's SPRMs (empty: no section table)
+    // Word 97 font table: name and character set by Word font index.
+    struct TFont {
+        std::string Name;
+        uint8_t CharSet = 0;
+    };
+    std::vector<TFont> Fonts;
 
     // Damage on demand: replace a built structure by these bytes.
     bool ReplaceClx = false;

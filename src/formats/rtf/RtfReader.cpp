@@ -315,8 +315,7 @@ int TRtfReader::CurrentCodePage() {
     const int32_t font = chars_[caFont];
     if (font != codePageFont_) {
         codePageFont_ = font;
-        const bool known = font >= 0 && static_cast<size_t>(font) < fonts_.Registry().size();
-        codePage_ = known ? CodePageOfCharSet(fonts_.Entry(font).CharSet, systemCodePage_) : systemCodePage_;
+        codePage_ = CodePageOfFont(fonts_, font, systemCodePage_);
     }
     return codePage_;
 }
@@ -594,10 +593,7 @@ void TRtfReader::ReadUnicode(int32_t code) {
         return;
     }
     if (style_ == nullptr && page != fontPage) {
-        const int32_t font = chars_[caFont];
-        if (font >= 0 && static_cast<size_t>(font) < fonts_.Registry().size()) {
-            SetChar(caFont, fonts_.WithCharacterSet(font, CharSetOfCodePage(page)));
-        }
+        SetChar(caFont, FontForCodePage(fonts_, chars_[caFont], page));
     }
     AppendTextBytes(&converted, 1);
 }

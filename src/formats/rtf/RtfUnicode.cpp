@@ -1,52 +1,8 @@
 #include "formats/rtf/RtfUnicode.h"
 
 #include <array>
-#include <exception>
-
-#include "platform/CodePages.h"
-#include "platform/FontSystem.h"
 
 namespace quillane {
-
-int CodePageForCharacter(int32_t c, int systemAnsiCodePage) {
-    struct TBlock {
-        int32_t First;
-        int32_t Last;
-        int CodePage;
-    };
-    static constexpr TBlock Blocks[] = {
-        {0x0080, 0x00FF, 1252}, {0x0100, 0x017F, 1250}, {0x0180, 0x024F, 1257}, {0x0370, 0x03FF, 1253},
-        {0x0400, 0x04FF, 1251}, {0x0590, 0x05FF, 1255}, {0x0600, 0x06FF, 1256},
-    };
-    for (const TBlock& block : Blocks) {
-        if (c >= block.First && c <= block.Last) {
-            return block.CodePage;
-        }
-    }
-    return systemAnsiCodePage;
-}
-
-int32_t CharSetOfCodePage(int codePage) {
-    struct TPageSet {
-        int CodePage;
-        int32_t CharSet;
-    };
-    static constexpr TPageSet Sets[] = {
-        {1252, 0},   {1250, 238}, {1251, 204}, {1253, 161}, {1254, 162}, {1255, 177}, {1256, 178},
-        {1257, 186}, {1258, 163}, {874, 222},  {932, 128},  {936, 134},  {949, 129},  {950, 136},
-        {1361, 130}, {437, 255},  {10000, 77},
-    };
-    for (const TPageSet& entry : Sets) {
-        if (entry.CodePage == codePage) {
-            return entry.CharSet;
-        }
-    }
-    return AnsiCharSet;
-}
-
-bool IsDoubleByteCodePage(int codePage) {
-    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361;
-}
 
 bool IsLeadByte(int codePage, uint8_t b) {
     switch (codePage) {
@@ -76,27 +32,6 @@ uint8_t MacToLatin1(uint8_t byte) {
     }
     const uint8_t mapped = Table[byte - 0x80u];
     return mapped != 0 ? mapped : byte;
-}
-
-uint8_t TCodePageEncoders::Encode(int codePage, char32_t c) {
-    auto found = pages_.find(codePage);
-    if (found == pages_.end()) {
-        std::unordered_map<char32_t, uint8_t> encode;
-        try {
-            const TCodePageDecoding decoding = DecodeCodePage(codePage);
-            // Lower bytes win where a page has a character twice.
-            for (int b = 255; b >= 1; --b) {
-                if (const auto ch = decoding[static_cast<size_t>(b)]) {
-                    encode[*ch] = static_cast<uint8_t>(b);
-                }
-            }
-        } catch (const std::exception&) {
-            // A page the platform lacks converts nothing; fallbacks stand in.
-        }
-        found = pages_.emplace(codePage, std::move(encode)).first;
-    }
-    const auto hit = found->second.find(c);
-    return hit != found->second.end() ? hit->second : 0;
 }
 
 }  // namespace quillane

@@ -4,37 +4,127 @@
 
 namespace quillane {
 
-TUnicodeToAnsi::TUnicodeToAnsi(const TCodePageDecoding& ansi) : cache_(65536, NotYet) {
-    for (int b = 255; b >= 0; --b) {
-        if (const auto c = ansi[static_cast<size_t>(b)]; c && *c < 0x10000) {
-            cache_[*c] = static_cast<uint16_t>(b);  // the lowest byte wins for a repeated character
-        }
-    }
+namespace {
+
+constexpr char16_t PrivateSymbolsFirst = 0xF000;
+constexpr char16_t PrivateSymbolsLast = 0xF0FF;
+
+uint8_t NoControl(uint8_t byte) { return byte < 32 ? static_cast<uint8_t>('?') : byte; }
+
+}  // namespace
+
+TWordTextConverter::TWordTextConverter(TFontManager* fonts, int systemAnsiCodePage)
+    : fonts_(fonts), systemPage_(systemAnsiCodePage), ansi_(DecodeCodePage(1252)) {}
+
+void TWordTextConverter::StartFont(int32_t font) {
+    started_ = true;
+    baseFont_ = font;
+    basePage_ = fonts_ != nullptr ? CodePageOfFont(*fonts_, font, systemPage_) : systemPage_;
+    runFont_ = font;
+    runPage_ = basePage_;
 }
 
-uint8_t TUnicodeToAnsi::Convert(char16_t c) const {
-    if (c >= 0xF000 && c <= 0xF0FF) {
-        return static_cast<uint8_t>(c & 0xFF);
+int32_t TWordTextConverter::FontFor(int codePage) {
+    if (codePage == basePage_ || fonts_ == nullptr) {
+        return baseFont_;
     }
-    uint16_t& entry = cache_[c];
-    if (entry == NotYet) {
-        entry = '?';
-        char32_t probe = c;
-        // A substitute may itself need one (a Greek letter with tonos, its
-        // base letter, its Latin look-alike); the chain is short.
-        for (int step = 0; step < 4; ++step) {
-            const auto substitute = BestFitSubstitute(probe);
-            if (!substitute || *substitute == probe) {
-                break;
-            }
-            probe = *substitute;
-            if (probe < 0x10000 && cache_[probe] != NotYet && probe != c) {
-                entry = cache_[probe];
-                break;
-            }
+    for (const TSwitched& s : switched_) {
+        if (s.Font == baseFont_ && s.CodePage == codePage) {
+            return s.Member;
         }
     }
-    return static_cast<uint8_t>(entry);
+    // The registry only grows, so a member found once stays valid.
+    const int32_t member = FontForCodePage(*fonts_, baseFont_, codePage);
+    switched_.push_back(TSwitched{baseFont_, codePage, member});
+    return member;
+}
+
+uint8_t TWordTextConverter::Encode(int codePage, char16_t c) {
+    if (const uint8_t byte = encoders_.Encode(codePage, c)) {
+        return byte;
+    }
+    const uint32_t key = (static_cast<uint32_t>(codePage) << 16) | c;
+    if (const auto hit = substitutes_.find(key); hit != substitutes_.end()) {
+        return hit->second;
+    }
+    // A substitute may itself need one (a Greek letter with tonos, its base
+    // letter, its Latin look-alike); the chain is short.
+    uint8_t byte = '?';
+    char32_t probe = c;
+    for (int step = 0; step < 4; ++step) {
+        const auto substitute = BestFitSubstitute(probe);
+        if (!substitute || *substitute == probe) {
+            break;
+        }
+        probe = *substitute;
+        if (const uint8_t found = encoders_.Encode(codePage, probe)) {
+            byte = found;
+            break;
+        }
+    }
+    substitutes_.emplace(key, byte);
+    return byte;
+}
+
+uint8_t TWordTextConverter::Unicode(char16_t c, int32_t& font) {
+    if (!started_ || font != baseFont_) {
+        StartFont(font);
+    }
+    if (c < 0x80) {
+        font = runFont_;
+        return static_cast<uint8_t>(c);
+    }
+    if (c >= PrivateSymbolsFirst && c <= PrivateSymbolsLast) {
+        // A symbol font's own glyph code, in the font the properties give.
+        runFont_ = baseFont_;
+        runPage_ = basePage_;
+        return NoControl(static_cast<uint8_t>(c & 0xFF));
+    }
+    if (fonts_ == nullptr) {
+        return NoControl(Encode(systemPage_, c));
+    }
+    const int blockPage = CodePageForCharacter(c, 0);
+    if (blockPage == 0 && runPage_ != 0) {
+        if (const uint8_t byte = encoders_.Encode(runPage_, c)) {
+            font = runFont_;
+            return NoControl(byte);
+        }
+    }
+    const int page = blockPage != 0 ? blockPage : systemPage_;
+    if (page != runPage_) {
+        runPage_ = page;
+        runFont_ = FontFor(page);
+    }
+    font = runFont_;
+    return NoControl(Encode(page, c));
+}
+
+uint8_t TWordTextConverter::Ansi(uint8_t byte, int32_t& font) {
+    if (byte < 0x80) {
+        return Unicode(byte, font);
+    }
+    if (!started_ || font != baseFont_) {
+        StartFont(font);
+    }
+    const auto c = ansi_[byte];
+    if (basePage_ == 0 || !c || *c >= 0x10000) {
+        // A symbol font's glyph code, or a byte 1252 leaves undefined: as
+        // it stands, in the font given.
+        runFont_ = baseFont_;
+        runPage_ = basePage_;
+        return byte;
+    }
+    return Unicode(static_cast<char16_t>(*c), font);
+}
+
+uint8_t TWordTextConverter::ToSystemPage(char16_t c) {
+    if (c < 32) {
+        return '?';
+    }
+    if (c >= PrivateSymbolsFirst && c <= PrivateSymbolsLast) {
+        return NoControl(static_cast<uint8_t>(c & 0xFF));
+    }
+    return c < 0x80 ? static_cast<uint8_t>(c) : NoControl(Encode(systemPage_, c));
 }
 
 }  // namespace quillane

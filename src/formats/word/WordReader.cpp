@@ -12,6 +12,7 @@
 #include "formats/word/WordFib.h"
 #include "formats/word/WordFkp.h"
 #include "formats/word/WordLists.h"
+#include "formats/word/WordParagraphText.h"
 #include "formats/word/WordPictures.h"
 #include "formats/word/WordPieces.h"
 #include "formats/word/WordProperties.h"
@@ -77,7 +78,7 @@ public:
     TWordReader(TDocument& document, TCompoundFile& storage, TDocOpeningOptions& options,
                 const TFormatServices& services)
         : document_(document), storage_(storage), options_(options), services_(services),
-          toAnsi_(DecodeCodePage(1252)) {}
+          charset_(services.Fonts, services.CodePages.AnsiCodePage()) {}
 
     bool Run();
 
@@ -104,7 +105,7 @@ private:
     TCompoundFile& storage_;
     TDocOpeningOptions& options_;
     const TFormatServices& services_;
-    TUnicodeToAnsi toAnsi_;
+    TWordTextConverter charset_;
 
     std::vector<uint8_t> mainBytes_;
     std::vector<uint8_t> tableBytes_;
@@ -121,7 +122,11 @@ private:
     TParagraph* paragraph_ = nullptr;
     bool paragraphFormatPending_ = true;
     TCharAttrs streamAttrs_;   // the state at the end of the paragraph's stream
-    std::string run_;          // ordinary bytes not yet appended
+    TWordParagraphText pending_;  // what goes into the paragraph next
+    // A cell end's tab waits for what follows: the row's last cell needs
+    // none, as the RTF reader's rows have none.
+    bool cellTabPending_ = false;
+    TCharAttrs cellTabAttrs_;
     bool skippingField_ = false;
     int64_t characters_ = 0;
 };
@@ -251,20 +256,16 @@ TWordCharProps TWordReader::CharPropsAt(const TWordPiece& piece, const TFkpRun& 
 }
 
 void TWordReader::FlushRun() {
-    if (!run_.empty()) {
-        paragraph_->AppendChars(reinterpret_cast<const uint8_t*>(run_.data()), static_cast<int32_t>(run_.size()));
-        run_.clear();
-    }
+    pending_.MoveInto(*paragraph_);
 }
 
 void TWordReader::SyncAttributes(const TCharAttrs& attrs) {
     if (attrs == streamAttrs_) {
         return;
     }
-    FlushRun();
     for (int slot = 0; slot < CharSlotCount; ++slot) {
         if (attrs[slot] != streamAttrs_[slot]) {
-            paragraph_->AppendAttributeTag(slot, attrs[slot]);
+            pending_.AttributeTag(slot, attrs[slot]);
         }
     }
     streamAttrs_ = attrs;
@@ -272,13 +273,15 @@ void TWordReader::SyncAttributes(const TCharAttrs& attrs) {
 
 void TWordReader::AppendByte(uint8_t byte, const TCharAttrs& attrs) {
     SyncAttributes(attrs);
-    run_.push_back(static_cast<char>(byte));
+    if (pending_.Full()) {
+        FlushRun();
+    }
+    pending_.Char(byte);
 }
 
 void TWordReader::AppendSpecial(uint8_t code, const TCharAttrs& attrs) {
     SyncAttributes(attrs);
-    FlushRun();
-    paragraph_->AppendSpecial(code);
+    pending_.Special(code);
 }
 
 void TWordReader::StartParagraphFormat(const TWordParProps& par) {
@@ -287,8 +290,8 @@ void TWordReader::StartParagraphFormat(const TWordParProps& par) {
 }
 
 void TWordReader::EndParagraph() {
+    pending_.Special(spParagraphEnd);
     FlushRun();
-    paragraph_->AppendSpecial(spParagraphEnd);
     characters_ += paragraph_->PositionCount() - 1;
     paragraph_ = &document_.AddParagraph();
     streamAttrs_ = document_.DefaultCharAttrs;
@@ -296,6 +299,7 @@ void TWordReader::EndParagraph() {
 }
 
 void TWordReader::Picture(const TWordCharProps& chars) {
+    FlushRun();
     if (chars.Ole || !ReadWordPicture(chars, *data_, fib_.Generation, document_)) {
         document_.OpenedWithDataLosses = true;
     }
@@ -314,6 +318,10 @@ void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordPa
         }
         return;
     }
+    if (cellTabPending_ && !(c == 7 && par.InTable && par.RowEnd)) {
+        cellTabPending_ = false;
+        AppendSpecial(spTab, cellTabAttrs_);
+    }
     if (chars.Special) {
         if (c == 1) {
             Picture(chars);
@@ -330,9 +338,11 @@ void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordPa
         case 7:
             if (par.InTable) {
                 if (par.RowEnd) {
+                    cellTabPending_ = false;
                     EndParagraph();
                 } else {
-                    AppendSpecial(spTab, chars.Attrs);
+                    cellTabPending_ = true;
+                    cellTabAttrs_ = chars.Attrs;
                 }
             }
             return;
@@ -394,20 +404,29 @@ void TWordReader::ReadText() {
                 chars = CharPropsAt(piece, charRun, par);
                 charValid = true;
             }
-            // 8-bit pieces are code page 1252 already; a Unicode character
-            // never turns into a control byte.
+            // Word 6.0/95 text is in its font's page already; Word 97/2000
+            // text may need the font's sibling in another character set.
+            int32_t font = chars.Attrs[caFont];
             uint8_t byte = static_cast<uint8_t>(c);
-            if (!piece.Compressed && c >= 32) {
-                byte = toAnsi_.Convert(c);
-                if (byte < 32) {
-                    byte = '?';
-                }
+            if (!piece.Compressed) {
+                byte = charset_.Unicode(c, font);
+            } else if (fib_.IsWord97()) {
+                byte = charset_.Ansi(byte, font);
             }
-            Visit(byte, chars, par);
+            if (font == chars.Attrs[caFont]) {
+                Visit(byte, chars, par);
+            } else {
+                TWordCharProps switched = chars;
+                switched.Attrs[caFont] = font;
+                Visit(byte, switched, par);
+            }
             if (services_.Progress != nullptr && (cp & 4095) == 0) {
                 services_.Progress->SetPosition(cp);
             }
         }
+    }
+    if (cellTabPending_) {
+        AppendSpecial(spTab, cellTabAttrs_);
     }
     FlushRun();
     characters_ += paragraph_->PositionCount();
@@ -451,7 +470,7 @@ bool TWordReader::Run() {
     context_.Fonts = &fonts_;
     context_.DefaultFont = document_.DefaultCharAttrs[caFont];
     context_.Tabs = &document_.Tabs();
-    context_.ToAnsi = [this](uint16_t c) { return c < 32 ? static_cast<uint8_t>('?') : toAnsi_.Convert(c); };
+    context_.ToAnsi = [this](uint16_t c) { return charset_.ToSystemPage(c); };
     ReadFonts();
     ReadInformation();
     styles_.Read(table_.Sub(fib_.Stshf.Fc, fib_.Stshf.Lcb), fib_.Generation, context_, document_);

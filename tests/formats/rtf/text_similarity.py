@@ -10,8 +10,8 @@ The similarity of one file is difflib's ratio over the two token lists
 below FLOOR (percent) or a file cannot be converted (with --count-failures
 such a file counts as 0 % instead); 77 when the reference tool or the files
 are missing. A FOLDER stands for its files with the given extensions
-(.rtf unless --ext says otherwise). Files LibreOffice cannot read either are
-left out.
+(.rtf unless --ext says otherwise). Files no reference tool can read are
+left out; those compared with antiword's text are marked so.
 """
 import difflib
 import os
@@ -88,6 +88,8 @@ def main():
                 ours = tokens(f.read())
             with open(ref, encoding="utf-8", errors="replace") as f:
                 theirs = tokens(f.read())
+            if ref.endswith(".antiword.txt"):
+                name += " [antiword]"
             results.append((similarity(ours, theirs), name, len(ours), len(theirs)))
     results.sort()
     n = len(results)

@@ -1,0 +1,44 @@
+#pragma once
+// A paragraph's text stream and position string gathered by the Word reader
+// before they go into the paragraph in one step: appending piece by piece
+// would grow the paragraph's strings (and copy them) many times over, which
+// is most of the time a large document takes. The buffers keep their size
+// from one paragraph to the next.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace quillane {
+
+class TParagraph;
+
+class TWordParagraphText {
+public:
+    void Char(uint8_t byte) {
+        if (textLength_ == text_.size() || positionLength_ == positions_.size()) {
+            Grow();
+        }
+        text_[textLength_++] = byte;
+        positions_[positionLength_++] = byte;
+    }
+    // Past this a long paragraph goes into the model in parts.
+    bool Full() const { return textLength_ >= PartSize; }
+    void AttributeTag(int slot, int32_t value);
+    void Special(uint8_t code);
+    // Appends what was gathered to the paragraph and starts empty again.
+    void MoveInto(TParagraph& paragraph);
+
+private:
+    static constexpr size_t PartSize = size_t{1} << 20;
+
+    void Grow();
+    void Tag(uint8_t kind, int32_t value);
+
+    std::vector<uint8_t> text_ = std::vector<uint8_t>(4096);
+    std::vector<uint8_t> positions_ = std::vector<uint8_t>(4096);
+    size_t textLength_ = 0;
+    size_t positionLength_ = 0;
+};
+
+}  // namespace quillane
