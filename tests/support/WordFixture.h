@@ -33,6 +33,11 @@ struct TWordFixture {
     TBytes Stsh;             // style sheet (empty: none)
     TBytes Dop;              // document properties (empty: none)
     TBytes Sepx;             // first section's SPRMs (empty: no section table)
+    // Pictures' data: Word 97 the "Data" stream (none when empty); Word 6
+    // the main stream from Word6DataAt on, so picture locations are known
+    // before the file is built.
+    TBytes Data;
+    static constexpr uint32_t Word6DataAt = 0x4000;
 
     // Damage on demand: replace a built structure by these bytes.
     bool ReplaceClx = false;

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "formats/DocumentFormat.h"
+#include "formats/rtf/RtfPicture.h"
 #include "formats/word/WordCharset.h"
 #include "formats/word/WordFib.h"
 #include "formats/word/WordFkp.h"
@@ -46,6 +48,16 @@ std::vector<uint8_t> ReadStream(TCompoundFile& storage, const std::string& name,
     }
     return bytes;
 }
+
+// Word 6.0/95 keeps its pictures in the main stream, already read.
+class TMainStreamData final : public TWordDataStream {
+public:
+    explicit TMainStreamData(const TByteView& main) : main_(main) {}
+    const TByteView* Bytes() override { return &main_; }
+
+private:
+    const TByteView& main_;
+};
 
 // The pictures' data stream is read once, when the first picture needs it.
 class TLazyStream final : public TWordDataStream {
@@ -116,7 +128,7 @@ private:
     TWordLists lists_;
     TWordPropertyContext context_;
     std::vector<int32_t> fonts_;
-    std::unique_ptr<TLazyStream> data_;
+    std::unique_ptr<TWordDataStream> data_;
 
     TParagraph* paragraph_ = nullptr;
     bool paragraphFormatPending_ = true;
@@ -296,7 +308,18 @@ void TWordReader::EndParagraph() {
 }
 
 void TWordReader::Picture(const TWordCharProps& chars) {
-    if (chars.Ole || !ReadWordPicture(chars, *data_, fib_.Generation, document_)) {
+    // OLE objects are not kept; without a sink neither are pictures.
+    std::optional<TRtfPicture> picture;
+    if (!chars.Ole && services_.Pictures != nullptr) {
+        picture = ReadWordPicture(chars.PictureLocation, *data_, fib_.Generation);
+    }
+    bool placed = false;
+    if (picture) {
+        SyncAttributes(chars.Attrs);
+        FlushRun();
+        placed = services_.Pictures->AddPicture(document_, *paragraph_, std::move(*picture));
+    }
+    if (!placed) {
         document_.OpenedWithDataLosses = true;
     }
 }
@@ -439,7 +462,7 @@ bool TWordReader::Run() {
         data_ = std::make_unique<TLazyStream>(storage_, "Data");
     } else {
         table_ = main_;
-        data_ = std::make_unique<TLazyStream>(storage_, "WordDocument");
+        data_ = std::make_unique<TMainStreamData>(main_);
     }
     ReadDocumentProperties();
     if (fib_.IsWord97() && fib_.PlfLfo.Fc > fib_.PlcfLst.Fc) {
