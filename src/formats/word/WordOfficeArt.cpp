@@ -1,9 +1,11 @@
 #include "formats/word/WordOfficeArt.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "pictures/PictureError.h"
+#include "pictures/PngImage.h"
 #include "pictures/Zlib.h"
 
 namespace quillane {
@@ -107,6 +109,11 @@ std::optional<TRtfPicture> ReadOfficeArtBlip(uint16_t type, uint16_t instance, T
     // Bitmap blips: the identifiers, a tag byte, then the file's bytes.
     const TByteView data = contents.From(uids * UidSize + 1);
     if (data.Size() == 0) {
+        return std::nullopt;
+    }
+    // PNG data is stored as it is, so it must at least look like PNG.
+    if (type == OfficeArtBlipPng &&
+        (!data.Has(0, sizeof PngSignature) || !std::equal(std::begin(PngSignature), std::end(PngSignature), data.Data()))) {
         return std::nullopt;
     }
     TRtfPicture picture;

@@ -331,9 +331,14 @@ void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordPa
         StartParagraphFormat(par);
     }
     if (skippingField_) {
-        // Field instructions run up to the separator or the end mark.
+        // Field instructions run up to the separator or the end mark. The
+        // separator of an embedded object's field carries the OLE flag; the
+        // result shows only the object's picture, so the object is lost.
         if (c == 20 || c == 21) {
             skippingField_ = false;
+            if (chars.Special && chars.Ole) {
+                document_.OpenedWithDataLosses = true;
+            }
         }
         return;
     }
