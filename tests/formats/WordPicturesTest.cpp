@@ -523,6 +523,24 @@ TEST(WordReaderPictures, DroppedPicturesAreLosses) {
     }
 }
 
+TEST(WordReaderPictures, DataStreamThatCannotBeReadFailsTheDocument) {
+    static const auto codePages = CreateCodePageConverter(437, 1252);
+    TWordFixture fixture = PictureFixture(true, 0);
+    fixture.Data = Picf({}, Join({Shape(), BlipStoreEntry(BitmapBlip(OfficeArtBlipPng, 0x6E0, SmallPng()))}));
+    test::TMemoryStorage storage = fixture.Build();
+    storage.ShortStreams.insert("Data");
+    test::TRecordingMessageBox messages;
+    TDocumentPictureSink sink;
+    TFormatServices services{messages, *codePages, nullptr};
+    services.Pictures = &sink;
+    TDocument document;
+    TDocOpeningOptions options;
+    options.FileName = "short.doc";
+    EXPECT_FALSE(ReadWord(document, storage, options, services));
+    EXPECT_EQ(messages.Shown, std::vector<std::string>{"Exception with message||\"Error reading the data stream\"||raised "
+                                                       "while opening document \"short.doc\""});
+}
+
 TEST(WordReaderPictures, EmbeddedObjectKeepsItsPictureAndIsALoss) {
     // {EMBED x} whose separator carries the OLE flag and the object's
     // storage number; its result is the object's picture.

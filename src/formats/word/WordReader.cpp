@@ -36,6 +36,7 @@ constexpr uint32_t NoSepx = 0xFFFFFFFF;
 
 const char* const MainStreamError = "Error reading the main stream";
 const char* const TableStreamError = "Error reading the table stream";
+const char* const DataStreamError = "Error reading the data stream";
 
 std::vector<uint8_t> ReadStream(TCompoundFile& storage, const std::string& name, const char* failure) {
     TStreamOpenResult opened = storage.OpenStream(name);
@@ -66,8 +67,13 @@ public:
     const TByteView* Bytes() override {
         if (!tried_) {
             tried_ = true;
+            // A missing stream only costs the pictures; one that cannot be
+            // read fails the document like the other streams.
             TStreamOpenResult opened = storage_.OpenStream(name_);
-            if (opened.Stream && ReadWholeStream(*opened.Stream, bytes_, MaxStreamSize) == TStorageError::None) {
+            if (opened.Stream) {
+                if (ReadWholeStream(*opened.Stream, bytes_, MaxStreamSize) != TStorageError::None) {
+                    throw std::runtime_error(DataStreamError);
+                }
                 view_ = TByteView(bytes_);
                 present_ = true;
             }
