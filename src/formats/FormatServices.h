@@ -33,8 +33,8 @@ struct TFormatServices {
     // The master style list whose "Normal" a style sheet starts from; when
     // absent, the built-in master is used.
     const TStyleManager* Styles = nullptr;
-    // Where the RTF reader hands pictures and objects; when absent they are
-    // dropped and the document is marked as opened with data losses.
+    // Where the RTF and Word readers hand pictures and objects; when absent
+    // they are dropped and the document is marked as opened with data losses.
     TRtfPictureSink* Pictures = nullptr;
 };
 

@@ -1,11 +1,13 @@
 // libFuzzer target: the Word reader above the compound-file seam, over
-// streams taken from the input (see WordFuzzInput.h). Any crash, sanitizer
-// report, hang or malformed paragraph is a finding; failing to read is not.
+// streams taken from the input (see WordFuzzInput.h), with its pictures
+// decoded into the document. Any crash, sanitizer report, hang or malformed
+// paragraph is a finding; failing to read is not.
 #include <cstdint>
 #include <cstdlib>
 
 #include "WordFuzzInput.h"
 #include "formats/DocumentLoader.h"
+#include "formats/rtf/RtfPictureStore.h"
 #include "formats/word/WordReader.h"
 #include "model/Document.h"
 #include "model/TextStream.h"
@@ -16,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quillane;
     static const auto codePages = CreateCodePageConverter(437, 1252);
     static TSilentMessageBox messages;
-    const TFormatServices services{messages, *codePages, nullptr};
+    static TDocumentPictureSink pictures;
+    TFormatServices services{messages, *codePages, nullptr};
+    services.Pictures = &pictures;
     test::TMemoryStorage storage = fuzz::StorageFromInput(data, size);
     TDocument document;
     TDocOpeningOptions options;

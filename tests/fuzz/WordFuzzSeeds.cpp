@@ -1,5 +1,5 @@
 // Writes fuzzing seeds for the Word target: for each compound file given,
-// its "WordDocument" and table streams in the target's input layout.
+// its "WordDocument", table and "Data" streams in the target's input layout.
 //   quillane_fuzz_word_seeds OUT_FOLDER FILE...
 #include <filesystem>
 #include <fstream>
@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
         const bool word97 = main[0] == 0xEC && main[1] == 0xA5;
         const bool table1 = (main[11] & 0x02) != 0;
         const auto table = word97 ? Stream(*opened.File, table1 ? "1Table" : "0Table") : std::vector<uint8_t>();
+        const auto pictures = word97 ? Stream(*opened.File, "Data") : std::vector<uint8_t>();
         std::ofstream seed(out / (std::filesystem::path(argv[i]).filename().string() + ".seed"), std::ios::binary);
-        const std::string input = quillane::fuzz::InputFromStreams(main, table);
+        const std::string input = quillane::fuzz::InputFromStreams(main, table, pictures);
         seed.write(input.data(), static_cast<std::streamsize>(input.size()));
         ++written;
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ namespace quillane::test {
 class TMemoryStorage final : public TCompoundFile {
 public:
     std::map<std::string, std::vector<uint8_t>> Streams;
+    // Streams that claim one byte more than they hold, so reading them
+    // whole fails.
+    std::set<std::string> ShortStreams;
 
     TStreamOpenResult OpenStream(const std::string& path) override {
         TStreamOpenResult result;
@@ -25,7 +29,7 @@ public:
             result.Message = "no stream \"" + path + "\"";
             return result;
         }
-        result.Stream = std::make_unique<TBytesStream>(it->second);
+        result.Stream = std::make_unique<TBytesStream>(it->second, ShortStreams.count(path) != 0 ? 1 : 0);
         return result;
     }
 
@@ -40,8 +44,8 @@ public:
 private:
     class TBytesStream final : public TStorageStream {
     public:
-        explicit TBytesStream(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-        int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
+        TBytesStream(const std::vector<uint8_t>& bytes, int64_t missing) : bytes_(bytes), missing_(missing) {}
+        int64_t Size() const override { return static_cast<int64_t>(bytes_.size()) + missing_; }
         int32_t Read(void* buffer, int32_t count) override {
             const size_t n = std::min<size_t>(static_cast<size_t>(std::max(count, 0)), bytes_.size() - at_);
             if (n > 0) {
@@ -60,6 +64,7 @@ private:
 
     private:
         const std::vector<uint8_t>& bytes_;
+        int64_t missing_;
         size_t at_ = 0;
     };
 };

@@ -1,6 +1,7 @@
 #include "support/WordFixture.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 namespace quillane::test {
@@ -169,6 +170,14 @@ TMemoryStorage TWordFixture::Build() const {
         Append(main, Sepx);
     }
 
+    if (!Word97 && !Data.empty()) {
+        if (main.size() > Word6DataAt) {
+            throw std::logic_error("the fixture's main stream runs into its picture data");
+        }
+        main.resize(Word6DataAt, 0);
+        Append(main, Data);
+    }
+
     // The table structures: in their own stream for Word 97, else behind
     // the main stream's pages.
     TBytes table;
@@ -282,6 +291,9 @@ TMemoryStorage TWordFixture::Build() const {
     storage.Streams["WordDocument"] = main;
     if (Word97 && !DropTableStream) {
         storage.Streams["1Table"] = table;
+    }
+    if (Word97 && !Data.empty()) {
+        storage.Streams["Data"] = Data;
     }
     return storage;
 }

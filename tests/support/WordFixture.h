@@ -40,6 +40,11 @@ struct TWordFixture {
         uint8_t CharSet = 0;
     };
     std::vector<TFont> Fonts;
+    // Pictures' data: Word 97 the "Data" stream (none when empty); Word 6
+    // the main stream from Word6DataAt on, so picture locations are known
+    // before the file is built.
+    TBytes Data;
+    static constexpr uint32_t Word6DataAt = 0x4000;
 
     // Damage on demand: replace a built structure by these bytes.
     bool ReplaceClx = false;

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "formats/DocumentFormat.h"
+#include "pictures/PngImage.h"
 #include "support/Corpus.h"
 #include "support/FakeFontSystem.h"
 
@@ -87,8 +88,9 @@ TEST(ConvertCommand, ReadsWordDocumentsByContent) {
         {"doc97", "wv__italic.doc", "format: MS Word 97/2000\nparagraphs: 1\ncharacters: 18\ndata losses: no\n"},
         // A Word 6 file whatever its extension.
         {"doc6", "skmemory__readme.wri", "format: MS Word 6.0/95\n"},
-        // Pictures the reader cannot keep yet.
-        {"doc97", "poi__document_two_images.doc", "data losses: yes\n"},
+        // Pictures are kept; embedded objects are not.
+        {"doc97", "poi__document_two_images.doc", "data losses: no\n"},
+        {"doc97", "poi__document_word_with_embeded.doc", "data losses: yes\n"},
     };
     for (const TCase& c : cases) {
         TConvertRequest request;
@@ -105,6 +107,30 @@ TEST(ConvertCommand, ReadsWordDocumentsByContent) {
     std::ostringstream out, err;
     ASSERT_EQ(0, RunConvert(request, out, err)) << err.str();
     EXPECT_EQ("Italic normal text", test::ReadWholeFile(folder.File("italic.txt")));
+}
+
+// The page of a Word document with two small red pictures (one from JPEG,
+// one from PNG) beside black text: the pictures are painted.
+TEST(ConvertCommand, PageImagesShowWordPictures) {
+    QUILLANE_REQUIRE_CORPUS("doc97");
+    test::TTempFolder folder;
+    TConvertRequest request;
+    request.Action = TConvertRequest::TAction::Images;
+    request.Input = (*test::CorpusFolder("doc97") / "poi__document_two_images.doc").string();
+    request.Output = folder.File("page");
+    std::ostringstream out, err;
+    ASSERT_EQ(0, RunConvert(request, out, err)) << err.str();
+    const std::string bytes = test::ReadWholeFile(folder.File("page-1.png"));
+    TPNGImage page;
+    page.LoadFromBytes(AsBytes(bytes));
+    int red = 0;
+    for (int32_t y = 0; y < page.Bitmap.Height(); ++y) {
+        for (int32_t x = 0; x < page.Bitmap.Width(); ++x) {
+            const TRgba p = page.Bitmap.PixelAt(x, y);
+            red += p.Red > 150 && p.Green < 100 && p.Blue < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(red, 40);
 }
 
 TEST(ConvertCommand, ListsStyles) {

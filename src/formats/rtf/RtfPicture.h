@@ -1,9 +1,10 @@
 #pragma once
-// Pictures and OLE objects as the RTF reader finds them, before the picture
-// model takes them: the kind of data, the sizes and scales the file gives,
-// and the decoded bytes. The reader hands each to a sink, which places it in
-// the paragraph or refuses it; a refused one is dropped and the document is
-// marked as opened with data losses.
+// Pictures and OLE objects as the RTF reader (and the Word reader, for its
+// pictures) finds them, before the picture model takes them: the kind of
+// data, the sizes and scales the file gives, and the decoded bytes. The
+// reader hands each to a sink, which places it in the paragraph or refuses
+// it; a refused one is dropped and the document is marked as opened with
+// data losses.
 
 #include <cstdint>
 #include <optional>
@@ -14,7 +15,8 @@ namespace quillane {
 class TDocument;
 class TParagraph;
 
-enum class TRtfPictureKind { None, Emf, Wmf, Png, Jpeg };
+// Dib: a packed device-independent bitmap (header, colours, rows).
+enum class TRtfPictureKind { None, Emf, Wmf, Png, Jpeg, Dib };
 
 struct TRtfPicture {
     TRtfPictureKind Kind = TRtfPictureKind::None;
@@ -26,6 +28,9 @@ struct TRtfPicture {
     int32_t ScaleX = 100;     // picscalex, picscaley: percent
     int32_t ScaleY = 100;
     std::string Data;         // decoded from hex or read from \bin
+    // A JPEG keeps its own bytes beside the PNG made from it, so that a
+    // writer can give it back as it came.
+    bool KeepJpeg = false;
 };
 
 enum TRtfObjectKind : int32_t {

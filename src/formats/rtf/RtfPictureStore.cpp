@@ -6,6 +6,7 @@
 
 #include "model/Document.h"
 #include "model/TextStream.h"
+#include "pictures/Dib.h"
 #include "pictures/DocObject.h"
 #include "pictures/ObjectManager.h"
 #include "pictures/PictureError.h"
@@ -22,8 +23,15 @@ std::unique_ptr<TDocPicture> MakePicture(TRtfPicture& picture) {
     switch (picture.Kind) {
         case TRtfPictureKind::Png:
             return MakePngPicture(std::move(bytes));
-        case TRtfPictureKind::Jpeg:
-            return MakeJpegPicture(bytes);
+        case TRtfPictureKind::Jpeg: {
+            auto made = MakeJpegPicture(bytes);
+            if (picture.KeepJpeg) {
+                made->Image().Jpeg = std::move(bytes);
+            }
+            return made;
+        }
+        case TRtfPictureKind::Dib:
+            return MakePngPicture(DibToPng(bytes));
         case TRtfPictureKind::Emf:
             return MakeMetafilePicture(std::move(bytes), std::nullopt);
         case TRtfPictureKind::Wmf: {
@@ -82,6 +90,7 @@ bool TDocumentPictureSink::AddObject(TDocument& document, TParagraph& paragraph,
         switch (picture.Kind) {
             case TRtfPictureKind::Png: image = TDocObjectImage::FromPng(std::move(bytes)); break;
             case TRtfPictureKind::Jpeg: image = TDocObjectImage::FromJpeg(std::move(bytes)); break;
+            case TRtfPictureKind::Dib: image = TDocObjectImage::FromPng(DibToPng(bytes)); break;
             case TRtfPictureKind::Emf: image = TDocObjectImage::FromMetafile(std::move(bytes), std::nullopt); break;
             case TRtfPictureKind::Wmf:
                 image = TDocObjectImage::FromMetafile(

@@ -1,8 +1,8 @@
 #pragma once
-// The RTF reader's pictures and objects placed in the document's object
-// manager: PNG kept as it is, JPEG stored as PNG, metafiles with their
-// mapping; the size the file asks for (goal size and scales) wins over the
-// picture's own.
+// The pictures and objects of the RTF and Word readers placed in the
+// document's object manager: PNG kept as it is, JPEG and DIB stored as PNG,
+// metafiles with their mapping; the size the file asks for (goal size and
+// scales) wins over the picture's own.
 
 #include "formats/rtf/RtfPicture.h"
 

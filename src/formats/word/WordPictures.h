@@ -1,18 +1,18 @@
 #pragma once
 // Pictures of a Word document: a special character 1 whose character
-// properties give the picture's place in the data stream. Decoding them
-// (PICF, metafiles, OfficeArt blips) and registering them with the
-// document's objects needs the picture registry of the model, which this
-// version does not have yet; until then every picture is dropped and the
-// reader marks the document as opened with data losses.
+// properties give the place of the picture's descriptor (PICF) in the data
+// stream. A Windows metafile follows the descriptor directly; Word 97/2000
+// stores other pictures as drawing records (OfficeArt) behind it. The
+// picture comes out ready for the picture sink, sized as the document
+// shows it.
 
+#include <optional>
+
+#include "formats/rtf/RtfPicture.h"
 #include "formats/word/WordBytes.h"
 #include "formats/word/WordFib.h"
-#include "formats/word/WordProperties.h"
 
 namespace quillane {
-
-class TDocument;
 
 // The data stream (Word 6.0/95: the main stream), read on first use;
 // nothing when the file has none.
@@ -22,9 +22,9 @@ public:
     virtual const TByteView* Bytes() = 0;
 };
 
-// Appends the picture at the character's location to the document's last
-// paragraph; false when it was dropped.
-bool ReadWordPicture(const TWordCharProps& chars, TWordDataStream& data, TWordGeneration generation,
-                     TDocument& document);
+// The picture whose descriptor lies at `location`; nothing when there is
+// none there or it is of a kind this reader drops (the caller records the
+// loss).
+std::optional<TRtfPicture> ReadWordPicture(uint32_t location, TWordDataStream& data, TWordGeneration generation);
 
 }  // namespace quillane

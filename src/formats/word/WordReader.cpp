@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "formats/DocumentFormat.h"
+#include "formats/rtf/RtfPicture.h"
 #include "formats/word/WordCharset.h"
 #include "formats/word/WordFib.h"
 #include "formats/word/WordFkp.h"
@@ -35,6 +37,7 @@ constexpr uint32_t NoSepx = 0xFFFFFFFF;
 
 const char* const MainStreamError = "Error reading the main stream";
 const char* const TableStreamError = "Error reading the table stream";
+const char* const DataStreamError = "Error reading the data stream";
 
 std::vector<uint8_t> ReadStream(TCompoundFile& storage, const std::string& name, const char* failure) {
     TStreamOpenResult opened = storage.OpenStream(name);
@@ -48,6 +51,16 @@ std::vector<uint8_t> ReadStream(TCompoundFile& storage, const std::string& name,
     return bytes;
 }
 
+// Word 6.0/95 keeps its pictures in the main stream, already read.
+class TMainStreamData final : public TWordDataStream {
+public:
+    explicit TMainStreamData(const TByteView& main) : main_(main) {}
+    const TByteView* Bytes() override { return &main_; }
+
+private:
+    const TByteView& main_;
+};
+
 // The pictures' data stream is read once, when the first picture needs it.
 class TLazyStream final : public TWordDataStream {
 public:
@@ -55,8 +68,13 @@ public:
     const TByteView* Bytes() override {
         if (!tried_) {
             tried_ = true;
+            // A missing stream only costs the pictures; one that cannot be
+            // read fails the document like the other streams.
             TStreamOpenResult opened = storage_.OpenStream(name_);
-            if (opened.Stream && ReadWholeStream(*opened.Stream, bytes_, MaxStreamSize) == TStorageError::None) {
+            if (opened.Stream) {
+                if (ReadWholeStream(*opened.Stream, bytes_, MaxStreamSize) != TStorageError::None) {
+                    throw std::runtime_error(DataStreamError);
+                }
                 view_ = TByteView(bytes_);
                 present_ = true;
             }
@@ -117,7 +135,7 @@ private:
     TWordLists lists_;
     TWordPropertyContext context_;
     std::vector<int32_t> fonts_;
-    std::unique_ptr<TLazyStream> data_;
+    std::unique_ptr<TWordDataStream> data_;
 
     TParagraph* paragraph_ = nullptr;
     bool paragraphFormatPending_ = true;
@@ -299,8 +317,18 @@ void TWordReader::EndParagraph() {
 }
 
 void TWordReader::Picture(const TWordCharProps& chars) {
-    FlushRun();
-    if (chars.Ole || !ReadWordPicture(chars, *data_, fib_.Generation, document_)) {
+    // OLE objects are not kept; without a sink neither are pictures.
+    std::optional<TRtfPicture> picture;
+    if (!chars.Ole && services_.Pictures != nullptr) {
+        picture = ReadWordPicture(chars.PictureLocation, *data_, fib_.Generation);
+    }
+    bool placed = false;
+    if (picture) {
+        SyncAttributes(chars.Attrs);
+        FlushRun();
+        placed = services_.Pictures->AddPicture(document_, *paragraph_, std::move(*picture));
+    }
+    if (!placed) {
         document_.OpenedWithDataLosses = true;
     }
 }
@@ -312,9 +340,14 @@ void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordPa
         StartParagraphFormat(par);
     }
     if (skippingField_) {
-        // Field instructions run up to the separator or the end mark.
+        // Field instructions run up to the separator or the end mark. The
+        // separator of an embedded object's field carries the OLE flag; the
+        // result shows only the object's picture, so the object is lost.
         if (c == 20 || c == 21) {
             skippingField_ = false;
+            if (chars.Special && chars.Ole) {
+                document_.OpenedWithDataLosses = true;
+            }
         }
         return;
     }
@@ -458,7 +491,7 @@ bool TWordReader::Run() {
         data_ = std::make_unique<TLazyStream>(storage_, "Data");
     } else {
         table_ = main_;
-        data_ = std::make_unique<TLazyStream>(storage_, "WordDocument");
+        data_ = std::make_unique<TMainStreamData>(main_);
     }
     ReadDocumentProperties();
     if (fib_.IsWord97() && fib_.PlfLfo.Fc > fib_.PlcfLst.Fc) {

@@ -1,0 +1,23 @@
+#pragma once
+// Device-independent bitmaps as documents and the clipboard carry them: a
+// bitmap header (the 12-byte core header or the 40-byte header and its
+// longer versions), the colour table or the three colour masks, then the
+// pixel rows, bottom up unless the height is negative. Palette pictures
+// keep their palette; 16-, 24- and 32-bit pixels become 24-bit pixels.
+
+#include "pictures/Bitmap.h"
+#include "pictures/Bytes.h"
+#include "pictures/PictureError.h"
+
+namespace quillane {
+
+// Decodes a packed DIB (no file header). Throws TPictureError for a header
+// it does not know, compressed (run-length) pixels, sizes beyond the bitmap
+// limits, and data that ends before the last row.
+TBitmap DecodeDib(TByteSpan dib);
+
+// The picture as PNG data written by our encoder, the form documents keep
+// bitmaps in.
+TBytes DibToPng(TByteSpan dib);
+
+}  // namespace quillane

@@ -1,0 +1,259 @@
+#include "pictures/Dib.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <string>
+
+#include "pictures/PngImage.h"
+#include "support/Corpus.h"
+
+namespace quillane {
+namespace {
+
+void Put16(TBytes& b, uint32_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void Put32(TBytes& b, uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
+struct TDibSpec {
+    uint32_t HeaderSize = 40;
+    int32_t Width = 2;
+    int32_t Height = 2;
+    uint16_t BitsPerPixel = 24;
+    uint32_t Compression = 0;
+    uint32_t ColorsUsed = 0;
+    std::vector<uint32_t> Palette;  // 0xRRGGBB
+    std::vector<uint32_t> Masks;    // written after a 40-byte header
+    TBytes Rows;                    // as stored, padded
+};
+
+TBytes MakeDib(const TDibSpec& spec) {
+    TBytes b;
+    Put32(b, spec.HeaderSize);
+    if (spec.HeaderSize == 12) {
+        Put16(b, static_cast<uint32_t>(spec.Width));
+        Put16(b, static_cast<uint32_t>(spec.Height));
+        Put16(b, 1);
+        Put16(b, spec.BitsPerPixel);
+    } else {
+        Put32(b, static_cast<uint32_t>(spec.Width));
+        Put32(b, static_cast<uint32_t>(spec.Height));
+        Put16(b, 1);
+        Put16(b, spec.BitsPerPixel);
+        Put32(b, spec.Compression);
+        Put32(b, static_cast<uint32_t>(spec.Rows.size()));
+        Put32(b, 2835);
+        Put32(b, 2835);
+        Put32(b, spec.ColorsUsed);
+        Put32(b, 0);
+        b.resize(spec.HeaderSize, 0);
+    }
+    for (const uint32_t mask : spec.Masks) {
+        Put32(b, mask);
+    }
+    for (const uint32_t colour : spec.Palette) {
+        b.push_back(static_cast<uint8_t>(colour));
+        b.push_back(static_cast<uint8_t>(colour >> 8));
+        b.push_back(static_cast<uint8_t>(colour >> 16));
+        if (spec.HeaderSize != 12) {
+            b.push_back(0);
+        }
+    }
+    b.insert(b.end(), spec.Rows.begin(), spec.Rows.end());
+    return b;
+}
+
+uint32_t Rgb(const TRgba& p) { return (uint32_t{p.Red} << 16) | (uint32_t{p.Green} << 8) | p.Blue; }
+
+// Every form gives the same 2 x 2 picture: red, green over blue, white
+// (top row first).
+struct TFormCase {
+    const char* Name;
+    TDibSpec Spec;
+    int32_t BitsPerPixel;  // of the decoded bitmap
+};
+
+TEST(Dib, EveryPixelFormatDecodesTopRowFirst) {
+    const std::vector<uint32_t> palette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    const std::vector<TFormCase> cases = {
+        // Bottom-up rows: the file's first row is the picture's last.
+        {"24 bits", {40, 2, 2, 24, 0, 0, {}, {}, {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}}, 24},
+        {"24 bits top down",
+         {40, 2, -2, 24, 0, 0, {}, {}, {0, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0}},
+         24},
+        {"8 bits, two of four colours used", {40, 2, 2, 8, 0, 4, palette, {}, {2, 3, 0, 0, 0, 1, 0, 0}}, 8},
+        {"4 bits", {40, 2, 2, 4, 0, 4, palette, {}, {0x23, 0, 0, 0, 0x01, 0, 0, 0}}, 4},
+        {"core header, 8 bits", {12, 2, 2, 8, 0, 0, [&] {
+                                     std::vector<uint32_t> full(256, 0);
+                                     std::copy(palette.begin(), palette.end(), full.begin());
+                                     return full;
+                                 }(),
+                                 {}, {2, 3, 0, 0, 0, 1, 0, 0}},
+         8},
+        {"16 bits, five per channel",
+         {40, 2, 2, 16, 0, 0, {}, {}, {0x1F, 0x00, 0xFF, 0x7F, 0x00, 0x7C, 0xE0, 0x03}},
+         24},
+        {"16 bits, masks 5-6-5",
+         {40, 2, 2, 16, 3, 0, {}, {0xF800, 0x07E0, 0x001F}, {0x1F, 0x00, 0xFF, 0xFF, 0x00, 0xF8, 0xE0, 0x07}},
+         24},
+        {"32 bits", {40, 2, 2, 32, 0, 0, {}, {}, {0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0}}, 24},
+        {"32 bits, masks in a longer header",
+         {108, 2, 2, 32, 3, 0, {}, {}, {0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0}},
+         24},
+    };
+    for (const TFormCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TBytes dib = MakeDib(c.Spec);
+        if (c.Spec.HeaderSize == 108) {
+            // The masks sit inside the header at offset 40.
+            const uint32_t masks[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+            for (int i = 0; i < 3; ++i) {
+                for (int k = 0; k < 4; ++k) {
+                    dib[static_cast<size_t>(40 + 4 * i + k)] = static_cast<uint8_t>(masks[i] >> (8 * k));
+                }
+            }
+        }
+        const TBitmap bitmap = DecodeDib(dib);
+        ASSERT_EQ(bitmap.Width(), 2);
+        ASSERT_EQ(bitmap.Height(), 2);
+        EXPECT_EQ(bitmap.BitsPerPixel(), c.BitsPerPixel);
+        EXPECT_EQ(Rgb(bitmap.PixelAt(0, 0)), 0xFF0000u);
+        EXPECT_EQ(Rgb(bitmap.PixelAt(1, 0)), 0x00FF00u);
+        EXPECT_EQ(Rgb(bitmap.PixelAt(0, 1)), 0x0000FFu);
+        EXPECT_EQ(Rgb(bitmap.PixelAt(1, 1)), 0xFFFFFFu);
+        EXPECT_EQ(bitmap.PixelAt(1, 1).Alpha, 255);
+    }
+}
+
+TEST(Dib, OneBitRowsAndPng) {
+    // 9 pixels wide: two bytes of bits, padded to four.
+    TDibSpec spec{40, 9, 1, 1, 0, 0, {0x000000, 0xFFFFFF}, {}, {0xAA, 0x80, 0, 0}};
+    const TBytes dib = MakeDib(spec);
+    const TBitmap bitmap = DecodeDib(dib);
+    EXPECT_EQ(bitmap.BitsPerPixel(), 1);
+    for (int32_t x = 0; x < 9; ++x) {
+        EXPECT_EQ(bitmap.IndexAt(x, 0), x % 2 == 0 ? 1 : 0) << x;
+    }
+    TPNGImage png;
+    png.LoadFromBytes(DibToPng(dib));
+    EXPECT_EQ(png.Bitmap, bitmap);
+}
+
+TEST(Dib, DamagedHeadersAndShortDataAreRefused) {
+    const TDibSpec sound{40, 2, 2, 24, 0, 0, {}, {}, TBytes(16, 0)};
+    struct TCase {
+        const char* Name;
+        TBytes Dib;
+    };
+    const auto with = [&](auto change) {
+        TDibSpec spec = sound;
+        change(spec);
+        return MakeDib(spec);
+    };
+    TBytes truncated = MakeDib(sound);
+    truncated.pop_back();
+    TBytes headerPastEnd = MakeDib(sound);
+    headerPastEnd[0] = 200;
+    const std::vector<TCase> cases = {
+        {"empty", {}},
+        {"three bytes", {40, 0, 0}},
+        {"unknown header size", with([](TDibSpec& s) { s.HeaderSize = 20; })},
+        {"header longer than the data", headerPastEnd},
+        {"last row short", truncated},
+        {"zero width", with([](TDibSpec& s) { s.Width = 0; })},
+        {"negative width", with([](TDibSpec& s) { s.Width = -2; })},
+        {"zero height", with([](TDibSpec& s) { s.Height = 0; })},
+        {"most negative height", with([](TDibSpec& s) { s.Height = INT32_MIN; })},
+        {"huge size, no pixels", with([](TDibSpec& s) {
+             s.Width = 1 << 30;
+             s.Height = 1 << 30;
+         })},
+        {"2 bits per pixel", with([](TDibSpec& s) { s.BitsPerPixel = 2; })},
+        {"no bits per pixel", with([](TDibSpec& s) { s.BitsPerPixel = 0; })},
+        {"run-length pixels", with([](TDibSpec& s) {
+             s.BitsPerPixel = 8;
+             s.Compression = 1;
+             s.Palette = {0, 0};
+             s.ColorsUsed = 2;
+         })},
+        {"more colours than the depth has", with([](TDibSpec& s) {
+             s.BitsPerPixel = 1;
+             s.ColorsUsed = 3;
+             s.Palette = {0, 0, 0};
+         })},
+        {"colour table past the end", with([](TDibSpec& s) {
+             s.BitsPerPixel = 8;
+             s.ColorsUsed = 256;
+             s.Rows.clear();
+         })},
+        {"masks missing", with([](TDibSpec& s) {
+             s.BitsPerPixel = 16;
+             s.Compression = 3;
+             s.Rows.clear();
+         })},
+        {"masks for 24 bits", with([](TDibSpec& s) {
+             s.Compression = 3;
+             s.Masks = {0xFF0000, 0xFF00, 0xFF};
+         })},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_THROW(DecodeDib(c.Dib), TPictureError) << c.Name;
+    }
+}
+
+// The corpus's BMP files without their 14-byte file header: each decodes at
+// the size the manifest records, or is refused; none crashes.
+TEST(Dib, CorpusBitmapsDecodeAtTheirSize) {
+    QUILLANE_REQUIRE_CORPUS("bmp");
+    std::map<std::string, std::pair<int32_t, int32_t>> sizes;
+    {
+        std::ifstream manifest(*test::CorpusFolder("bmp") / ".." / "MANIFEST.tsv");
+        const std::regex size(R"(^(\d+)x(\d+) mode)");
+        std::string line;
+        while (std::getline(manifest, line)) {
+            std::vector<std::string> fields;
+            size_t start = 0;
+            for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+                fields.push_back(line.substr(start, tab - start));
+            }
+            fields.push_back(line.substr(start));
+            std::smatch m;
+            if (fields.size() >= 9 && fields[0] == "bmp" && std::regex_search(fields[8], m, size)) {
+                sizes[std::filesystem::path(fields[1]).filename().string()] = {std::stoi(m[1]), std::stoi(m[2])};
+            }
+        }
+    }
+    int decoded = 0;
+    int refused = 0;
+    for (const auto& path : test::CorpusFiles("bmp")) {
+        const std::string file = test::ReadWholeFile(path);
+        if (file.size() < 14 || file.compare(0, 2, "BM") != 0) {
+            continue;
+        }
+        const TByteSpan dib = AsBytes(file).subspan(14);
+        try {
+            const TBitmap bitmap = DecodeDib(dib);
+            ++decoded;
+            const auto known = sizes.find(path.filename().string());
+            if (known != sizes.end()) {
+                EXPECT_EQ(bitmap.Width(), known->second.first) << path.filename();
+                EXPECT_EQ(bitmap.Height(), known->second.second) << path.filename();
+            }
+        } catch (const TPictureError&) {
+            ++refused;
+        }
+    }
+    std::cout << decoded << " bitmaps decoded, " << refused << " refused\n";
+    EXPECT_GE(decoded, 30);
+}
+
+}  // namespace
+}  // namespace quillane
