@@ -316,7 +316,6 @@ TEST(WordPictures, EveryBlipKind) {
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture->Kind, c.Kind);
         EXPECT_EQ(picture->Data, AsString(c.Data));
-        EXPECT_EQ(picture->KeepJpeg, c.Kind == TRtfPictureKind::Jpeg);
         EXPECT_EQ(picture->GoalWidth, 1440);
         EXPECT_EQ(picture->GoalHeight, 720);
         EXPECT_EQ(picture->ScaleX, 100);

@@ -28,9 +28,6 @@ struct TRtfPicture {
     int32_t ScaleX = 100;     // picscalex, picscaley: percent
     int32_t ScaleY = 100;
     std::string Data;         // decoded from hex or read from \bin
-    // A JPEG keeps its own bytes beside the PNG made from it, so that a
-    // writer can give it back as it came.
-    bool KeepJpeg = false;
 };
 
 enum TRtfObjectKind : int32_t {

@@ -23,13 +23,8 @@ std::unique_ptr<TDocPicture> MakePicture(TRtfPicture& picture) {
     switch (picture.Kind) {
         case TRtfPictureKind::Png:
             return MakePngPicture(std::move(bytes));
-        case TRtfPictureKind::Jpeg: {
-            auto made = MakeJpegPicture(bytes);
-            if (picture.KeepJpeg) {
-                made->Image().Jpeg = std::move(bytes);
-            }
-            return made;
-        }
+        case TRtfPictureKind::Jpeg:
+            return MakeJpegPicture(bytes);  // kept as JPEG data
         case TRtfPictureKind::Dib:
             return MakePngPicture(DibToPng(bytes));
         case TRtfPictureKind::Emf:

@@ -120,7 +120,6 @@ std::optional<TRtfPicture> ReadOfficeArtBlip(uint16_t type, uint16_t instance, T
     picture.Data = ToString(data);
     if (type == OfficeArtBlipJpeg) {
         picture.Kind = TRtfPictureKind::Jpeg;
-        picture.KeepJpeg = true;
     } else {
         picture.Kind = type == OfficeArtBlipPng ? TRtfPictureKind::Png : TRtfPictureKind::Dib;
     }
