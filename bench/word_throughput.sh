@@ -1,10 +1,10 @@
 #!/bin/sh
 # Word 97 to text on a large document, side by side with other readers.
-# The document is the shared generator's RTF, written as Word 97 by
-# LibreOffice (about 16 MB of .doc for the default size, pictures included); both are cached in
-# ${QUILLANE_BENCH_CACHE:-~/.cache/quillane/bench}. Every tool builds its
-# text into a file; each is timed over RUNS runs (LibreOffice once) and the
-# best run is shown, by processor time (wvText, the slowest, runs once).
+# The document is the shared generator's RTF (with its pictures), written as
+# Word 97 by LibreOffice: about 16 MB of .doc for the default size. Both are
+# cached in ${QUILLANE_BENCH_CACHE:-~/.cache/quillane/bench}. Every tool
+# writes the text into a file; each is timed over RUNS runs and the best run
+# by processor time is shown (wvText and LibreOffice, the slowest, run once).
 #   bench/word_throughput.sh [SIZE [RUNS]]   SIZE as the generator takes it (default 10m)
 set -eu
 cd "$(dirname "$0")/.."
