@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+#include "formats/rtf/RtfUnicode.h"
+
 namespace quillane {
 
 namespace {
@@ -119,6 +121,31 @@ void TRtfOutput::Text(const uint8_t* bytes, int32_t n) {
         }
         i = j;
     }
+}
+
+void TRtfOutput::DoubleByteText(const uint8_t* bytes, int32_t n, int codePage) {
+    int32_t start = 0;  // the run of single bytes not yet written
+    int32_t i = 0;
+    while (i < n) {
+        if (!IsLeadByte(codePage, bytes[i]) || i + 1 >= n) {
+            ++i;
+            continue;
+        }
+        Text(bytes + start, i - start);
+        const uint8_t trail = bytes[i + 1];
+        if (raw_ && trail >= 0x40 && ByteClasses[trail] != bcSpecial) {
+            EndWord();
+            sink_.PutBytes(bytes + i, 2);
+        } else {
+            const char escaped[8] = {'\\', '\'', HexDigits[bytes[i] >> 4], HexDigits[bytes[i] & 15],
+                                     '\\', '\'', HexDigits[trail >> 4],    HexDigits[trail & 15]};
+            sink_.PutBytes(escaped, 8);
+            pending_ = false;
+        }
+        i += 2;
+        start = i;
+    }
+    Text(bytes + start, n - start);
 }
 
 void TRtfOutput::TextGroup(TRtfDestination word, std::string_view text, bool starred) {

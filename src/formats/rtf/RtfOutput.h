@@ -47,6 +47,10 @@ public:
     void Text(std::string_view text) {
         Text(reinterpret_cast<const uint8_t*>(text.data()), static_cast<int32_t>(text.size()));
     }
+    // Text in a double-byte code page: each pair of a lead byte and its
+    // trail byte stays whole, raw when both may stand as they are, else as
+    // two \'hh escapes in one run, so that no reader splits it.
+    void DoubleByteText(const uint8_t* bytes, int32_t n, int codePage);
     // "{\word text}", nothing for empty text; starred puts \* in front.
     void TextGroup(TRtfDestination word, std::string_view text, bool starred = false);
 

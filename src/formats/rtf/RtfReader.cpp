@@ -88,7 +88,7 @@ void TRtfReader::Read() {
             ReadControl();
         } else if (byte == CR || byte == LF) {
             in_.Skip();
-        } else if (const uint8_t special = SpecialOfByte(byte)) {
+        } else if (const uint8_t special = SpecialOfRawByte(byte)) {
             AppendSpecial(special);
             in_.Skip();
         } else if (byte < 32) {
@@ -244,7 +244,7 @@ void TRtfReader::ReadPlainRun() {
             run += 2;
             continue;
         }
-        if (!doubleByte && SpecialOfByte(b) != 0) {
+        if (!doubleByte && !mac_ && codePage_ != 0 && SpecialOfByte(b) != 0) {
             break;
         }
         ++run;
@@ -254,11 +254,7 @@ void TRtfReader::ReadPlainRun() {
         return;
     }
     if (mac_) {
-        std::string converted(reinterpret_cast<const char*>(p), static_cast<size_t>(run));
-        for (char& ch : converted) {
-            ch = static_cast<char>(MacToLatin1(static_cast<uint8_t>(ch)));
-        }
-        par_->AppendChars(reinterpret_cast<const uint8_t*>(converted.data()), run);
+        AppendTextBytes(p, run);  // mapped first: the mapped byte may stand for a special
     } else {
         par_->AppendChars(p, run);
     }
@@ -301,14 +297,25 @@ void TRtfReader::AppendTextBytes(const uint8_t* bytes, int32_t n) {
             ++i;
             continue;
         }
-        if (const uint8_t special = SpecialOfByte(b)) {
+        const uint8_t mapped = mac_ && !doubleByte ? MacToLatin1(b) : b;
+        if (const uint8_t special = codePage == 0 ? 0 : SpecialOfByte(mapped)) {
             flush();
             par_->AppendSpecial(special);
-        } else if (b >= 32) {
-            run.push_back(static_cast<char>(mac_ ? MacToLatin1(b) : b));
+        } else if (mapped >= 32) {
+            run.push_back(static_cast<char>(mapped));
         }
     }
     flush();
+}
+
+uint8_t TRtfReader::SpecialOfRawByte(uint8_t byte) {
+    // A lead byte of a double-byte page and an old Mac character are text,
+    // whatever their value means in the ANSI page.
+    const int codePage = CurrentCodePage();
+    if (mac_ || codePage == 0 || IsDoubleByteCodePage(codePage)) {
+        return 0;  // a symbol font's bytes are all glyphs
+    }
+    return SpecialOfByte(byte);
 }
 
 int TRtfReader::CurrentCodePage() {

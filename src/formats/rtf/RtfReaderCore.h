@@ -80,6 +80,8 @@ private:
     void Bullet();
     void MarkDataLoss() { dataLosses_ = true; }
     int CurrentCodePage();
+    // The special a byte of the body stands for, 0 for text.
+    uint8_t SpecialOfRawByte(uint8_t byte);
     int32_t ColorOf(int32_t entry) const;
     int32_t FontOf(int32_t number) const;
     int32_t StyleIndexOf(int32_t number) const;

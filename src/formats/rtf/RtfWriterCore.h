@@ -73,6 +73,8 @@ private:
     bool UndoneLater(const TParagraph& paragraph, int32_t from, int32_t end, const TCharAttrs& before,
                      const TCharAttrs& after) const;
     void WriteSpecial(uint8_t code);
+    // Body text in the code page of the font a reader holds here.
+    void WriteText(const uint8_t* bytes, int32_t n);
 
     // Pictures and objects.
     void WritePicture(const TDocObject& object);
@@ -94,6 +96,8 @@ private:
     // What a reader holds at this point of the output.
     TCharAttrs written_;
     TParAttrs writtenFormat_;
+    int32_t codePageFont_ = UndefinedAttr;  // the font codePage_ was found for
+    int codePage_ = 0;
 };
 
 }  // namespace quillane

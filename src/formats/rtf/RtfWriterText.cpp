@@ -1,6 +1,9 @@
 // The paragraphs: their format, the attributes in force at the start of the
 // range, and the walk over the text stream.
+#include "formats/UnicodeCodePages.h"
+#include "formats/rtf/RtfUnicode.h"
 #include "formats/rtf/RtfWriterCore.h"
+#include "platform/CodePages.h"
 #include "model/Document.h"
 #include "model/Paragraph.h"
 #include "model/TextStream.h"
@@ -64,7 +67,7 @@ void TRtfWriter::WriteParagraph(const TParagraph& paragraph, int32_t startPositi
     while (i < end) {
         if (p[i] != 0) {
             const int32_t run = CharRunLength(p + i, end - i);
-            out_.Text(p + i, run);
+            WriteText(p + i, run);
             i += run;
             continue;
         }
@@ -153,6 +156,20 @@ bool TRtfWriter::UndoneLater(const TParagraph& paragraph, int32_t from, int32_t 
         k += TagSize;
     }
     return false;
+}
+
+void TRtfWriter::WriteText(const uint8_t* bytes, int32_t n) {
+    // A reader takes the text in the code page of the font it holds.
+    const int32_t font = written_[caFont];
+    if (font != codePageFont_) {
+        codePageFont_ = font;
+        codePage_ = CodePageOfFont(fonts_, font, services_.CodePages.AnsiCodePage());
+    }
+    if (IsDoubleByteCodePage(codePage_)) {
+        out_.DoubleByteText(bytes, n, codePage_);
+    } else {
+        out_.Text(bytes, n);
+    }
 }
 
 void TRtfWriter::WriteSpecial(uint8_t code) {

@@ -19,27 +19,12 @@
 namespace quillane {
 namespace {
 
-// Corpus files whose second reading differs from the first, each for a
+// Corpus files whose second reading may differ from the first, each with a
 // reason the model or the format cannot help. Any other difference fails.
-// The reader takes the bytes 0x96, 0x97 and 0xA0 for the dashes and the
-// non-breaking space wherever they stand alone, so a document holding them
-// as characters (from a Macintosh file's mapped bytes, or as halves of
-// double-byte pairs the writer cannot keep together) cannot keep them.
-const char* const MappedBytes =
-    "bytes 0x96, 0x97 or 0xA0 held as characters (Macintosh mapping) read back as dashes or non-breaking spaces";
-const char* const SplitPairs =
-    "double-byte pairs whose lead byte is 0x96 or 0x97 are split (raw at the start of a run after a control "
-    "word, before an escaped trail byte, or escaped before a plain trail byte) and read back as dashes";
-const std::map<std::string, std::string> ExpectedDifferences = {
-    {"rtf/rtfjs__infer-double-width.rtf", SplitPairs},
-    {"rtf/rtfjs__japanese-single-double-byte.rtf", SplitPairs},
-    {"rtf/rtfpipe__RtfParserTest_5.rtf", SplitPairs},
-    {"rtf/rtfpipe__RtfParserTest_6.rtf", MappedBytes},
-    {"rtf/rtfpipe__rtf2xml_char_upper_ranges.rtf", MappedBytes},
-    {"rtf/rtfpipe__rtf2xml_japanese.rtf", MappedBytes},
-    {"rtf/rtfpipe__rtf2xml_symbol.rtf", MappedBytes},
-    {"rtf/rtfpk__parser_standard_data_test10007Encoding.rtf", MappedBytes},
-};
+// Empty today: bytes 0x96, 0x97 and 0xA0 that a document holds as
+// characters (Macintosh mapping, symbol fonts, halves of double-byte pairs)
+// used to read back as dashes and spaces; they now come back as they were.
+const std::map<std::string, std::string> ExpectedDifferences = {};
 
 class RtfRoundTrip : public test::RtfTest {
 protected:

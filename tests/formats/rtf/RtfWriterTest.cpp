@@ -120,6 +120,30 @@ TEST_F(RtfWriterTest, LocalChangesAreGroupsAndLastingOnesAreWords) {
     }
 }
 
+TEST_F(RtfWriterTest, DoubleByteTextKeepsItsPairs) {
+    // Shift-JIS pairs whose lead byte is 0x96 (an en dash on its own) and
+    // whose trail byte is a backslash or a brace.
+    const std::string in = "{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 a\\'96\\'5c\\'96\\'7bb\\'97\\'41\\par}";
+    TDocument& doc = Load(in);
+    const std::vector<std::string> text = ParagraphTexts(doc);
+    for (const bool raw : {true, false}) {
+        const std::unique_ptr<TDocument> original = std::move(document);
+        const std::string written = Write(*original, raw);
+        EXPECT_NE(std::string::npos, written.find("\\'96\\'5c\\'96\\'7b")) << written;
+        EXPECT_EQ(raw, written.find("b\x97\x41") != std::string::npos) << written;  // a plain pair stays raw
+        EXPECT_EQ(text, ParagraphTexts(Load(written))) << written;
+    }
+}
+
+TEST_F(RtfWriterTest, SymbolFontBytesStayGlyphs) {
+    TDocument& doc = Load("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}\\f1\\u61600?\\u61590?\\f0 x\\par}");
+    ASSERT_EQ("\xa0\x96x", ParagraphTexts(doc)[0].substr(0, 3));
+    for (const bool raw : {true, false}) {
+        const std::unique_ptr<TDocument> original = std::move(document);
+        EXPECT_EQ(ParagraphTexts(*original), ParagraphTexts(Load(Write(*original, raw))));
+    }
+}
+
 TEST_F(RtfWriterTest, ParagraphFormatsAsDifferences) {
     // The same format twice writes nothing the second time; switching keep
     // with next off needs \pard and the whole difference from the reset.
