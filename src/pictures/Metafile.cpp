@@ -1,5 +1,7 @@
 #include "pictures/Metafile.h"
 
+#include <cmath>
+
 namespace quillane {
 
 namespace {
@@ -14,6 +16,21 @@ int32_t Signed32(const uint8_t* p) { return static_cast<int32_t>(ReadLittleEndia
 int16_t Signed16(const uint8_t* p) { return static_cast<int16_t>(ReadLittleEndian16(p)); }
 
 // extent * 1440 / unitsPerInch, rounded, when positive and believable.
+// Device pixels through the device's size in pixels and millimetres. The
+// three come from the file and their product may pass any integer, so the
+// scale is worked out in floating point and checked before it is used.
+std::optional<int32_t> DeviceToTwips(int64_t pixels, int64_t deviceMillimetres, int64_t devicePixels) {
+    if (pixels <= 0) {
+        return std::nullopt;
+    }
+    const double twips = static_cast<double>(pixels) * static_cast<double>(deviceMillimetres) * 1440.0 /
+                         (static_cast<double>(devicePixels) * 25.4);
+    if (!(twips >= 0.5) || twips > MaxMetafileTwips) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(std::lround(twips));
+}
+
 std::optional<int32_t> ToTwips(int64_t extent, int64_t unitsPerInch) {
     if (extent <= 0 || unitsPerInch <= 0) {
         return std::nullopt;
@@ -56,8 +73,8 @@ TMetafileInfo ReadMetafileHeader(TByteSpan bits) {
             if (pixelsX > 0 && pixelsY > 0 && millimetresX > 0 && millimetresY > 0) {
                 const int64_t boundsX = int64_t{Signed32(&bits[16])} - Signed32(&bits[8]) + 1;
                 const int64_t boundsY = int64_t{Signed32(&bits[20])} - Signed32(&bits[12]) + 1;
-                info.Width = ToTwips(boundsX * millimetresX * 100, pixelsX * 2540);
-                info.Height = ToTwips(boundsY * millimetresY * 100, pixelsY * 2540);
+                info.Width = DeviceToTwips(boundsX, millimetresX, pixelsX);
+                info.Height = DeviceToTwips(boundsY, millimetresY, pixelsY);
             }
         }
         if (!info.Width || !info.Height) {

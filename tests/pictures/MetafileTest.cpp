@@ -62,10 +62,18 @@ TEST(MetafileHeader, SizesInTwips) {
     Put32(noDevice, 80, 0);
     TBytes shortEmf = EmfHeader(2540, 1270);
     Put32(shortEmf, 4, 4000);  // header claims more than there is
+    // Bounds, device pixels and device millimetres whose product passes any
+    // 64-bit integer.
+    TBytes hugeDevice = EmfHeader(0, 0);
+    Put32(hugeDevice, 8, 0x80000000u);
+    Put32(hugeDevice, 16, 0x7FFFFFFF);
+    Put32(hugeDevice, 80, 0x7FFFFFFF);
+    Put32(hugeDevice, 84, 0x7FFFFFFF);
     const Case cases[] = {
         {"EMF frame of 1 x 0.5 inch", EmfHeader(2540, 1270), TMetafileKind::Enhanced, 1440, 720},
         {"EMF without a frame: bounds at 100 ppi", EmfHeader(0, 0), TMetafileKind::Enhanced, 1440, 720},
         {"EMF frame absurdly large: the bounds", EmfHeader(0x7FFFFFFF, 100), TMetafileKind::Enhanced, 1440, 720},
+        {"EMF device sizes beyond belief", hugeDevice, TMetafileKind::Enhanced, std::nullopt, std::nullopt},
         {"EMF with neither frame nor device", noDevice, TMetafileKind::Enhanced, std::nullopt, std::nullopt},
         {"EMF header size past the end", shortEmf, TMetafileKind::Unknown, std::nullopt, std::nullopt},
         {"placeable WMF, 2 x 1 inch at 1200", PlaceableWmf(2400, 1200, 1200), TMetafileKind::Windows, 2880, 1440},
