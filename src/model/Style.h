@@ -24,6 +24,12 @@ struct TStyleDescribeContext {
     std::function<std::string(uint16_t)> KeyText;
 };
 
+// A style's hot key: the virtual key in the low byte, the modifiers above.
+constexpr uint16_t HotKeyShift = 0x100;
+constexpr uint16_t HotKeyCtrl = 0x200;
+constexpr uint16_t HotKeyAlt = 0x400;
+constexpr int32_t FirstFunctionKey = 112;  // F1; F24 is 135
+
 class TStyle {
 public:
     // Based on "Normal", no next style, every attribute slot undefined.

@@ -2,11 +2,11 @@
 // (fields, list text, Unicode alternatives) push a state and go back to the
 // body loop; the others are read here up to their closing brace.
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 #include "formats/DocumentFormat.h"
 #include "formats/rtf/RtfReaderCore.h"
+#include "model/DateTime.h"
 #include "model/Document.h"
 
 namespace quillane {
@@ -27,28 +27,6 @@ bool SameTextIgnoringCase(const std::string& a, const char* b) {
         }
     }
     return true;
-}
-
-// Days from 1970-01-01 to a civil date (proleptic Gregorian).
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-bool IsLeapYear(int32_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-// The program's date-time value: days since 1899-12-30, the time of day as
-// the fraction.
-constexpr int64_t DateTimeEpochDays = -25569;  // 1899-12-30 counted from 1970-01-01
-
-double NowAsDateTime() {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    const double seconds = std::chrono::duration<double>(now).count();
-    return seconds / 86400.0 - static_cast<double>(DateTimeEpochDays);
 }
 
 }  // namespace
@@ -272,17 +250,8 @@ void TRtfReader::ReadDate() {
         }
         in_.Refill();
     }
-    static constexpr int32_t MonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool valid = year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-                       day <= MonthDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0) && hour >= 0 &&
-                       hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60;
-    if (!valid) {
-        doc_.Information.CreationTime = NowAsDateTime();
-        return;
-    }
-    const int64_t days = DaysFromCivil(year, month, day) - DateTimeEpochDays;
-    doc_.Information.CreationTime =
-        static_cast<double>(days) + (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+    const std::optional<double> date = DateTimeOf({year, month, day, hour, minute, second});
+    doc_.Information.CreationTime = date ? *date : NowAsDateTime();
 }
 
 void TRtfReader::ReadPicture(TRtfPicture& picture) {

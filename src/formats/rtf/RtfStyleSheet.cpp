@@ -16,12 +16,6 @@ namespace {
 constexpr int32_t NoBaseNumber = 222;
 constexpr size_t MaxStyleName = 255;
 
-// Hot keys: the virtual key in the low byte, the modifiers above it.
-constexpr uint16_t ShiftModifier = 0x100;
-constexpr uint16_t CtrlModifier = 0x200;
-constexpr uint16_t AltModifier = 0x400;
-constexpr int32_t FunctionKeyBase = 111;  // F1 is virtual key 112
-
 }  // namespace
 
 void TRtfReader::ReadStyleSheet() {
@@ -205,12 +199,12 @@ void TRtfReader::ReadKeyCode(TStyle& style) {
         } else if (in_.AtControlWord()) {
             const TRtfWord word = in_.ReadWord();
             switch (words_.Special.Find(word.View())) {
-                case swShift: modifiers |= ShiftModifier; break;
-                case swAlt: modifiers |= AltModifier; break;
-                case swCtrl: modifiers |= CtrlModifier; break;
+                case swShift: modifiers |= HotKeyShift; break;
+                case swAlt: modifiers |= HotKeyAlt; break;
+                case swCtrl: modifiers |= HotKeyCtrl; break;
                 case swFn:
                     if (word.Value >= 1 && word.Value <= 24) {
-                        key = static_cast<uint16_t>(FunctionKeyBase + word.Value);
+                        key = static_cast<uint16_t>(FirstFunctionKey - 1 + word.Value);
                     }
                     break;
                 default: break;

@@ -1,11 +1,11 @@
 #include "formats/rtf/RtfWriter.h"
 
 #include <algorithm>
-#include <cmath>
 #include <stdexcept>
 
 #include "formats/PlainText.h"
 #include "formats/rtf/RtfWriterCore.h"
+#include "model/DateTime.h"
 #include "model/Document.h"
 #include "model/FontManager.h"
 #include "model/Paragraph.h"
@@ -25,28 +25,6 @@ const TFontManager& RequireFonts(const TFormatServices& services) {
     }
     return *services.Fonts;
 }
-
-// The page a new document starts with; only what differs is written.
-constexpr int32_t DefaultPaperWidth = 12240;
-constexpr int32_t DefaultPaperHeight = 15840;
-constexpr int32_t DefaultSideMargin = 1800;
-constexpr int32_t DefaultEdgeMargin = 1440;
-
-// Civil date from days since 1970-01-01 (proleptic Gregorian).
-void CivilFromDays(int64_t z, int64_t& y, int64_t& m, int64_t& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-}
-
-// The program's date-time value counts days from 1899-12-30.
-constexpr int64_t DateTimeEpochDays = -25569;  // 1899-12-30 counted from 1970-01-01
 
 }  // namespace
 
@@ -254,26 +232,18 @@ void TRtfWriter::WriteInfo() {
 }
 
 void TRtfWriter::WriteCreationTime(double time) {
-    if (!std::isfinite(time) || std::fabs(time) > 3.0e6) {
+    const std::optional<TCivilTime> date = CivilTimeOf(time);
+    if (!date) {
         return;  // no date a reader could take
     }
-    const auto seconds = static_cast<int64_t>(std::llround(time * 86400.0));
-    int64_t days = seconds / 86400;
-    int64_t rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    int64_t year = 0, month = 0, day = 0;
-    CivilFromDays(days + DateTimeEpochDays, year, month, day);
     out_.OpenGroup();
     out_.Destination(dwCreatim);
-    out_.Special(swYr, year);
-    out_.Special(swMo, month);
-    out_.Special(swDy, day);
-    out_.Special(swHr, rest / 3600);
-    out_.Special(swMin, rest / 60 % 60);
-    out_.Special(swSec, rest % 60);
+    out_.Special(swYr, date->Year);
+    out_.Special(swMo, date->Month);
+    out_.Special(swDy, date->Day);
+    out_.Special(swHr, date->Hour);
+    out_.Special(swMin, date->Minute);
+    out_.Special(swSec, date->Second);
     out_.CloseGroup();
 }
 
@@ -292,23 +262,25 @@ void TRtfWriter::WriteDocumentSettings() {
     if (doc_.Tabs().DefaultInterval() != DefaultTabInterval) {
         out_.Body(bwDeftab, doc_.Tabs().DefaultInterval());
     }
+    // Only what differs from a new document's page.
     const TPageSettings& page = doc_.PageSettings();
-    if (page.PaperWidth != DefaultPaperWidth) {
+    const TPageSettings fresh;
+    if (page.PaperWidth != fresh.PaperWidth) {
         out_.Body(bwPaperw, page.PaperWidth);
     }
-    if (page.PaperHeight != DefaultPaperHeight) {
+    if (page.PaperHeight != fresh.PaperHeight) {
         out_.Body(bwPaperh, page.PaperHeight);
     }
-    if (page.LeftMargin != DefaultSideMargin) {
+    if (page.LeftMargin != fresh.LeftMargin) {
         out_.Body(bwMargl, page.LeftMargin);
     }
-    if (page.RightMargin != DefaultSideMargin) {
+    if (page.RightMargin != fresh.RightMargin) {
         out_.Body(bwMargr, page.RightMargin);
     }
-    if (page.TopMargin != DefaultEdgeMargin) {
+    if (page.TopMargin != fresh.TopMargin) {
         out_.Body(bwMargt, page.TopMargin);
     }
-    if (page.BottomMargin != DefaultEdgeMargin) {
+    if (page.BottomMargin != fresh.BottomMargin) {
         out_.Body(bwMargb, page.BottomMargin);
     }
     if (page.Landscape != 0) {

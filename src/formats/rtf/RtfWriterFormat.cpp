@@ -17,13 +17,7 @@ namespace quillane {
 namespace {
 
 constexpr uint8_t BulletChar = 0xB7;
-
-// Hot keys: the virtual key in the low byte, the modifiers above it.
-constexpr uint16_t ShiftModifier = 0x100;
-constexpr uint16_t CtrlModifier = 0x200;
-constexpr uint16_t AltModifier = 0x400;
-constexpr int32_t FirstFunctionKey = 112;  // F1
-constexpr int32_t LastFunctionKey = 135;   // F24
+constexpr int32_t LastFunctionKey = FirstFunctionKey + 23;  // F24
 
 TCharAttrs UnsetChars() {
     TCharAttrs attrs;
@@ -296,13 +290,13 @@ void TRtfWriter::WriteHotKey(uint16_t key) {
     out_.Literal("{\\*");
     out_.Special(swKeycode);
     out_.EndWord();
-    if ((key & ShiftModifier) != 0) {
+    if ((key & HotKeyShift) != 0) {
         out_.Special(swShift);
     }
-    if ((key & CtrlModifier) != 0) {
+    if ((key & HotKeyCtrl) != 0) {
         out_.Special(swCtrl);
     }
-    if ((key & AltModifier) != 0) {
+    if ((key & HotKeyAlt) != 0) {
         out_.Special(swAlt);
     }
     const int32_t code = key & 0xFF;
