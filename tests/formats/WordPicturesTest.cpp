@@ -32,7 +32,7 @@ using test::TWordFixture;
 
 // --- Building blocks ---------------------------------------------------------
 
-struct TPicfSpec {
+struct TPicfFields {
     int16_t Mode = PicfModeShape;
     int16_t XExtent = 0;
     int16_t YExtent = 0;
@@ -43,19 +43,19 @@ struct TPicfSpec {
     uint16_t HeaderSize = 68;
 };
 
-TBytes Picf(const TPicfSpec& spec, const TBytes& payload) {
+TBytes Picf(const TPicfFields& fields, const TBytes& payload) {
     TBytes b;
-    Put32(b, static_cast<uint32_t>(spec.HeaderSize + payload.size()));
-    Put16(b, spec.HeaderSize);
-    Put16(b, static_cast<uint16_t>(spec.Mode));
-    Put16(b, static_cast<uint16_t>(spec.XExtent));
-    Put16(b, static_cast<uint16_t>(spec.YExtent));
+    Put32(b, static_cast<uint32_t>(fields.HeaderSize + payload.size()));
+    Put16(b, fields.HeaderSize);
+    Put16(b, static_cast<uint16_t>(fields.Mode));
+    Put16(b, static_cast<uint16_t>(fields.XExtent));
+    Put16(b, static_cast<uint16_t>(fields.YExtent));
     b.resize(28, 0);
-    Put16(b, static_cast<uint16_t>(spec.GoalWidth));
-    Put16(b, static_cast<uint16_t>(spec.GoalHeight));
-    Put16(b, spec.ScaleX);
-    Put16(b, spec.ScaleY);
-    b.resize(std::max<size_t>(spec.HeaderSize, 36), 0);
+    Put16(b, static_cast<uint16_t>(fields.GoalWidth));
+    Put16(b, static_cast<uint16_t>(fields.GoalHeight));
+    Put16(b, fields.ScaleX);
+    Put16(b, fields.ScaleY);
+    b.resize(std::max<size_t>(fields.HeaderSize, 36), 0);
     b.insert(b.end(), payload.begin(), payload.end());
     return b;
 }
@@ -92,7 +92,7 @@ TBytes BlipStoreEntry(const TBytes& blip, uint8_t nameLength = 0) {
 TBytes Shape() { return Record(OfficeArtShapeContainer, 0, TBytes(20, 0x5A)); }
 
 // A metafile blip around `bits`, deflated unless told otherwise.
-struct TMetafileBlipSpec {
+struct TMetafileBlipFields {
     uint16_t Type = OfficeArtBlipEmf;
     uint16_t Instance = 0x3D4;
     uint8_t Compression = 0;
@@ -101,18 +101,18 @@ struct TMetafileBlipSpec {
     int64_t SizeDelta = 0;  // added to the recorded uncompressed size
 };
 
-TBytes MetafileBlip(const TBytes& bits, const TMetafileBlipSpec& spec) {
-    const TBytes stored = spec.Compression == 0 ? Deflate(bits) : bits;
-    TBytes b(16 * ((spec.Instance & 1) + 1), 0xEE);
-    Put32(b, static_cast<uint32_t>(static_cast<int64_t>(bits.size()) + spec.SizeDelta));
+TBytes MetafileBlip(const TBytes& bits, const TMetafileBlipFields& fields) {
+    const TBytes stored = fields.Compression == 0 ? Deflate(bits) : bits;
+    TBytes b(16 * ((fields.Instance & 1) + 1), 0xEE);
+    Put32(b, static_cast<uint32_t>(static_cast<int64_t>(bits.size()) + fields.SizeDelta));
     b.resize(b.size() + 16, 0);  // bounds
-    Put32(b, static_cast<uint32_t>(spec.WidthEmu));
-    Put32(b, static_cast<uint32_t>(spec.HeightEmu));
+    Put32(b, static_cast<uint32_t>(fields.WidthEmu));
+    Put32(b, static_cast<uint32_t>(fields.HeightEmu));
     Put32(b, static_cast<uint32_t>(stored.size()));
-    b.push_back(spec.Compression);
+    b.push_back(fields.Compression);
     b.push_back(0);
     b.insert(b.end(), stored.begin(), stored.end());
-    return Record(spec.Type, spec.Instance, b);
+    return Record(fields.Type, fields.Instance, b);
 }
 
 TBytes BitmapBlip(uint16_t type, uint16_t instance, const TBytes& data) {

@@ -23,7 +23,7 @@ void Put32(TBytes& b, uint32_t v) {
     Put16(b, v >> 16);
 }
 
-struct TDibSpec {
+struct TDibFields {
     uint32_t HeaderSize = 40;
     int32_t Width = 2;
     int32_t Height = 2;
@@ -35,39 +35,39 @@ struct TDibSpec {
     TBytes Rows;                    // as stored, padded
 };
 
-TBytes MakeDib(const TDibSpec& spec) {
+TBytes MakeDib(const TDibFields& fields) {
     TBytes b;
-    Put32(b, spec.HeaderSize);
-    if (spec.HeaderSize == 12) {
-        Put16(b, static_cast<uint32_t>(spec.Width));
-        Put16(b, static_cast<uint32_t>(spec.Height));
+    Put32(b, fields.HeaderSize);
+    if (fields.HeaderSize == 12) {
+        Put16(b, static_cast<uint32_t>(fields.Width));
+        Put16(b, static_cast<uint32_t>(fields.Height));
         Put16(b, 1);
-        Put16(b, spec.BitsPerPixel);
+        Put16(b, fields.BitsPerPixel);
     } else {
-        Put32(b, static_cast<uint32_t>(spec.Width));
-        Put32(b, static_cast<uint32_t>(spec.Height));
+        Put32(b, static_cast<uint32_t>(fields.Width));
+        Put32(b, static_cast<uint32_t>(fields.Height));
         Put16(b, 1);
-        Put16(b, spec.BitsPerPixel);
-        Put32(b, spec.Compression);
-        Put32(b, static_cast<uint32_t>(spec.Rows.size()));
+        Put16(b, fields.BitsPerPixel);
+        Put32(b, fields.Compression);
+        Put32(b, static_cast<uint32_t>(fields.Rows.size()));
         Put32(b, 2835);
         Put32(b, 2835);
-        Put32(b, spec.ColorsUsed);
+        Put32(b, fields.ColorsUsed);
         Put32(b, 0);
-        b.resize(spec.HeaderSize, 0);
+        b.resize(fields.HeaderSize, 0);
     }
-    for (const uint32_t mask : spec.Masks) {
+    for (const uint32_t mask : fields.Masks) {
         Put32(b, mask);
     }
-    for (const uint32_t colour : spec.Palette) {
+    for (const uint32_t colour : fields.Palette) {
         b.push_back(static_cast<uint8_t>(colour));
         b.push_back(static_cast<uint8_t>(colour >> 8));
         b.push_back(static_cast<uint8_t>(colour >> 16));
-        if (spec.HeaderSize != 12) {
+        if (fields.HeaderSize != 12) {
             b.push_back(0);
         }
     }
-    b.insert(b.end(), spec.Rows.begin(), spec.Rows.end());
+    b.insert(b.end(), fields.Rows.begin(), fields.Rows.end());
     return b;
 }
 
@@ -77,7 +77,7 @@ uint32_t Rgb(const TRgba& p) { return (uint32_t{p.Red} << 16) | (uint32_t{p.Gree
 // (top row first).
 struct TFormCase {
     const char* Name;
-    TDibSpec Spec;
+    TDibFields Fields;
     int32_t BitsPerPixel;  // of the decoded bitmap
 };
 
@@ -111,8 +111,8 @@ TEST(Dib, EveryPixelFormatDecodesTopRowFirst) {
     };
     for (const TFormCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        TBytes dib = MakeDib(c.Spec);
-        if (c.Spec.HeaderSize == 108) {
+        TBytes dib = MakeDib(c.Fields);
+        if (c.Fields.HeaderSize == 108) {
             // The masks sit inside the header at offset 40.
             const uint32_t masks[3] = {0xFF0000, 0x00FF00, 0x0000FF};
             for (int i = 0; i < 3; ++i) {
@@ -135,8 +135,8 @@ TEST(Dib, EveryPixelFormatDecodesTopRowFirst) {
 
 TEST(Dib, OneBitRowsAndPng) {
     // 9 pixels wide: two bytes of bits, padded to four.
-    TDibSpec spec{40, 9, 1, 1, 0, 0, {0x000000, 0xFFFFFF}, {}, {0xAA, 0x80, 0, 0}};
-    const TBytes dib = MakeDib(spec);
+    TDibFields fields{40, 9, 1, 1, 0, 0, {0x000000, 0xFFFFFF}, {}, {0xAA, 0x80, 0, 0}};
+    const TBytes dib = MakeDib(fields);
     const TBitmap bitmap = DecodeDib(dib);
     EXPECT_EQ(bitmap.BitsPerPixel(), 1);
     for (int32_t x = 0; x < 9; ++x) {
@@ -148,15 +148,15 @@ TEST(Dib, OneBitRowsAndPng) {
 }
 
 TEST(Dib, DamagedHeadersAndShortDataAreRefused) {
-    const TDibSpec sound{40, 2, 2, 24, 0, 0, {}, {}, TBytes(16, 0)};
+    const TDibFields sound{40, 2, 2, 24, 0, 0, {}, {}, TBytes(16, 0)};
     struct TCase {
         const char* Name;
         TBytes Dib;
     };
     const auto with = [&](auto change) {
-        TDibSpec spec = sound;
-        change(spec);
-        return MakeDib(spec);
+        TDibFields fields = sound;
+        change(fields);
+        return MakeDib(fields);
     };
     TBytes truncated = MakeDib(sound);
     truncated.pop_back();
@@ -165,41 +165,41 @@ TEST(Dib, DamagedHeadersAndShortDataAreRefused) {
     const std::vector<TCase> cases = {
         {"empty", {}},
         {"three bytes", {40, 0, 0}},
-        {"unknown header size", with([](TDibSpec& s) { s.HeaderSize = 20; })},
+        {"unknown header size", with([](TDibFields& s) { s.HeaderSize = 20; })},
         {"header longer than the data", headerPastEnd},
         {"last row short", truncated},
-        {"zero width", with([](TDibSpec& s) { s.Width = 0; })},
-        {"negative width", with([](TDibSpec& s) { s.Width = -2; })},
-        {"zero height", with([](TDibSpec& s) { s.Height = 0; })},
-        {"most negative height", with([](TDibSpec& s) { s.Height = INT32_MIN; })},
-        {"huge size, no pixels", with([](TDibSpec& s) {
+        {"zero width", with([](TDibFields& s) { s.Width = 0; })},
+        {"negative width", with([](TDibFields& s) { s.Width = -2; })},
+        {"zero height", with([](TDibFields& s) { s.Height = 0; })},
+        {"most negative height", with([](TDibFields& s) { s.Height = INT32_MIN; })},
+        {"huge size, no pixels", with([](TDibFields& s) {
              s.Width = 1 << 30;
              s.Height = 1 << 30;
          })},
-        {"2 bits per pixel", with([](TDibSpec& s) { s.BitsPerPixel = 2; })},
-        {"no bits per pixel", with([](TDibSpec& s) { s.BitsPerPixel = 0; })},
-        {"run-length pixels", with([](TDibSpec& s) {
+        {"2 bits per pixel", with([](TDibFields& s) { s.BitsPerPixel = 2; })},
+        {"no bits per pixel", with([](TDibFields& s) { s.BitsPerPixel = 0; })},
+        {"run-length pixels", with([](TDibFields& s) {
              s.BitsPerPixel = 8;
              s.Compression = 1;
              s.Palette = {0, 0};
              s.ColorsUsed = 2;
          })},
-        {"more colours than the depth has", with([](TDibSpec& s) {
+        {"more colours than the depth has", with([](TDibFields& s) {
              s.BitsPerPixel = 1;
              s.ColorsUsed = 3;
              s.Palette = {0, 0, 0};
          })},
-        {"colour table past the end", with([](TDibSpec& s) {
+        {"colour table past the end", with([](TDibFields& s) {
              s.BitsPerPixel = 8;
              s.ColorsUsed = 256;
              s.Rows.clear();
          })},
-        {"masks missing", with([](TDibSpec& s) {
+        {"masks missing", with([](TDibFields& s) {
              s.BitsPerPixel = 16;
              s.Compression = 3;
              s.Rows.clear();
          })},
-        {"masks for 24 bits", with([](TDibSpec& s) {
+        {"masks for 24 bits", with([](TDibFields& s) {
              s.Compression = 3;
              s.Masks = {0xFF0000, 0xFF00, 0xFF};
          })},
