@@ -189,13 +189,7 @@ void TRtfReader::ReadInfo() {
         const int c = in_.Peek();
         if (c == '{') {
             in_.Skip();
-            if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
-                in_.Skip(2);
-            }
-            int32_t destination = -1;
-            if (in_.AtControlWord()) {
-                destination = words_.Destinations.Find(in_.ReadWord().View());
-            }
+            const int32_t destination = words_.Destinations.Find(in_.ReadGroupWord().View());
             if (destination >= 0) {
                 HandleDestination(destination, false);
             } else {
@@ -350,10 +344,7 @@ void TRtfReader::ReadObjectResult(TRtfObject& object) {
         const int c = in_.Peek();
         if (c == '{') {
             in_.Skip();
-            if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
-                in_.Skip(2);
-            }
-            if (in_.AtControlWord() && words_.Destinations.Find(in_.ReadWord().View()) == dwPict) {
+            if (words_.Destinations.Find(in_.ReadGroupWord().View()) == dwPict) {
                 TRtfPicture picture;
                 ReadPicture(picture);
                 if (!object.Picture && picture.Kind != TRtfPictureKind::None && !picture.Data.empty()) {
@@ -382,10 +373,7 @@ void TRtfReader::ReadObject() {
         const int c = in_.Peek();
         if (c == '{') {
             in_.Skip();
-            if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
-                in_.Skip(2);
-            }
-            const int32_t destination = in_.AtControlWord() ? words_.Destinations.Find(in_.ReadWord().View()) : -1;
+            const int32_t destination = words_.Destinations.Find(in_.ReadGroupWord().View());
             switch (destination) {
                 case dwObjdata: {
                     // Hex data up to the group's end; words inside are passed over.

@@ -123,4 +123,11 @@ void TRtfInput::SkipBlanks() {
     }
 }
 
+TRtfWord TRtfInput::ReadGroupWord() {
+    if (Peek() == '\\' && Peek(1) == '*') {
+        Skip(2);
+    }
+    return AtControlWord() ? ReadWord() : TRtfWord{};
+}
+
 }  // namespace quillane

@@ -64,6 +64,10 @@ public:
     bool AtControlWord();
     // Scans a control word; the input is at its backslash.
     TRtfWord ReadWord();
+    // Just inside a group's opening brace: passes over "\*" and reads the
+    // word that names the group; a word of length 0, with nothing taken,
+    // when the group starts with anything else.
+    TRtfWord ReadGroupWord();
     // Whether "\'" and two hex digits come next.
     bool AtHexEscape();
     // Decodes a run of consecutive hex escapes, appending the bytes.

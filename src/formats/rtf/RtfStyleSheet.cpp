@@ -96,19 +96,13 @@ void TRtfReader::ReadStyleDefinition(std::vector<int32_t>& numbers, std::vector<
         const int c = in_.Peek();
         if (c == '{') {
             in_.Skip();
-            if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
-                in_.Skip(2);
-            }
-            TRtfWord word;
-            if (in_.AtControlWord()) {
-                word = in_.ReadWord();
-            }
-            const int32_t special = word.Length > 0 ? words_.Special.Find(word.View()) : -1;
+            const TRtfWord word = in_.ReadGroupWord();
+            const int32_t special = words_.Special.Find(word.View());
             if (special == swKeycode) {
                 ReadKeyCode(*style);
             } else if (special == swStloverrides) {
                 ReadStyleOverrides(*style);
-            } else if (word.Length > 0 && words_.Destinations.Find(word.View()) == dwPn) {
+            } else if (words_.Destinations.Find(word.View()) == dwPn) {
                 ReadStyleBullet();
             } else {
                 in_.SkipGroup();
@@ -242,10 +236,7 @@ void TRtfReader::ReadStyleOverrides(TStyle& style) {
         const int c = in_.Peek();
         if (c == '{') {
             in_.Skip();
-            if (in_.Peek() == '\\' && in_.Peek(1) == '*') {
-                in_.Skip(2);
-            }
-            if (in_.AtControlWord() && words_.Destinations.Find(in_.ReadWord().View()) == dwPn) {
+            if (words_.Destinations.Find(in_.ReadGroupWord().View()) == dwPn) {
                 ReadStyleBullet();
             } else {
                 in_.SkipGroup();

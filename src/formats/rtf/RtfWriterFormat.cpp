@@ -81,7 +81,7 @@ bool TRtfWriter::SameTabs(int32_t a, int32_t b) const {
     const bool aValid = tabs.ValidIndex(a) && tabs.Table(a).StopCount() > 0;
     const bool bValid = tabs.ValidIndex(b) && tabs.Table(b).StopCount() > 0;
     if (!aValid || !bValid) {
-        return aValid == bValid && (a == UndefinedAttr) == (b == UndefinedAttr);
+        return aValid == bValid;  // no stops either way
     }
     return tabs.Table(a) == tabs.Table(b);
 }

@@ -19,20 +19,36 @@ int64_t HundredthsOfMillimetre(int32_t twips) { return std::llround(twips * 1000
 
 void TRtfWriter::WritePicture(const TDocObject& object) {
     const TDocObjectImage& image = object.Image();
-    TBytes data;
+    // The group's kind word (with its parameter for Windows metafiles), the
+    // picture's own size in hundredths of a millimetre, and its data.
+    TRtfSpecialWord kind = swPngblip;
+    int32_t mappingMode = 0;
     int64_t width = HundredthsOfMillimetre(object.Width);
     int64_t height = HundredthsOfMillimetre(object.Height);
+    TBytes data;
     try {
         if (image.Kind() == TImageKind::Metafile) {
             // Metafiles keep their own form: drawing one into another format
             // would lose its vectors, and only the platform can draw it.
             data = image.MetafileData();
+            if (image.WindowsMetafile) {
+                kind = swWmetafile;
+                mappingMode = image.MetafilePict.Mode;
+                width = image.MetafilePict.XExtent;
+                height = image.MetafilePict.YExtent;
+            } else {
+                kind = swEmfblip;
+            }
         } else if (out_.Raw()) {
+            kind = image.Jpeg.empty() ? swPngblip : swJpegblip;
             data = image.Jpeg.empty() ? image.PngData() : image.Jpeg;
         } else {
+            kind = swWmetafile;
+            mappingMode = 8;  // anisotropic: the window stretches over the picture
             data = WindowsMetafileOfBitmap(image.Pixels());
             if (data.empty()) {
-                data = image.PngData();  // too large for a metafile's coordinates
+                kind = swPngblip;  // too large for a metafile's coordinates
+                data = image.PngData();
             }
         }
     } catch (const TPictureError&) {
@@ -41,18 +57,10 @@ void TRtfWriter::WritePicture(const TDocObject& object) {
 
     out_.OpenGroup();
     out_.Destination(dwPict);
-    if (image.Kind() == TImageKind::Metafile) {
-        if (image.WindowsMetafile) {
-            out_.Special(swWmetafile, image.MetafilePict.Mode);
-            width = image.MetafilePict.XExtent;
-            height = image.MetafilePict.YExtent;
-        } else {
-            out_.Special(swEmfblip);
-        }
-    } else if (out_.Raw() || (data.size() >= 8 && data[0] == 0x89)) {
-        out_.Special(!image.Jpeg.empty() && out_.Raw() ? swJpegblip : swPngblip);
+    if (kind == swWmetafile) {
+        out_.Special(kind, mappingMode);
     } else {
-        out_.Special(swWmetafile, 8);
+        out_.Special(kind);
     }
     out_.Special(swPicw, width);
     out_.Special(swPich, height);
