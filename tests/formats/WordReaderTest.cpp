@@ -244,6 +244,22 @@ TEST(WordReaderFixture, TextParagraphsAndSpecials) {
     }
 }
 
+// A symbol character (sprmCSymbol on a special character) is the low byte
+// of its code in the symbol's font; controls there are dropped.
+TEST(WordReaderFixture, SymbolCharactersKeepTheirLowByte) {
+    TWordFixture fixture;
+    fixture.Text = "((((\r";
+    fixture.Fonts = {{"Times New Roman", 0}, {"Symbol", 2}};
+    const auto symbol = [](uint16_t code) {
+        return Sprm97(0x6A09, {1, 0, static_cast<uint8_t>(code & 0xFF), static_cast<uint8_t>(code >> 8)});
+    };
+    fixture.ChpxRuns = {{0, symbol(0xF061)}, {1, symbol(0xF000)}, {2, symbol(0xF009)}, {3, symbol(0x0062)}, {4, {}}};
+    const TLoaded loaded = ReadFixture(fixture);
+    ASSERT_TRUE(loaded.Read);
+    CheckStreams(*loaded.Document);
+    EXPECT_EQ(std::vector<std::string>{"ab<2>"}, test::ParagraphTexts(*loaded.Document));
+}
+
 // Unicode text goes into the code page of each character's block, set in
 // the member of the font's family with that page's character set; the
 // UTF-8 export reads every byte back through its font's page.

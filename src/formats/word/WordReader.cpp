@@ -360,7 +360,9 @@ void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordPa
             Picture(chars);
         } else if (c == 19) {
             skippingField_ = true;
-        } else if (chars.HasSymbol && chars.SymbolChar >= 32) {
+        } else if (chars.HasSymbol && (chars.SymbolChar & 0xFF) >= 32) {
+            // The symbol is the low byte (Word 97 gives private-use 0xF0xx);
+            // a control there has no glyph, and a zero would start a tag.
             TCharAttrs attrs = chars.Attrs;
             attrs[caFont] = chars.SymbolFont;
             AppendByte(static_cast<uint8_t>(chars.SymbolChar & 0xFF), attrs);
