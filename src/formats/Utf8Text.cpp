@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <exception>
 #include <map>
 #include <memory>
@@ -92,24 +93,46 @@ private:
     std::map<int, std::unique_ptr<TUtf8Table>> tables_;
 };
 
-// Appends the UTF-8 of a run of bytes through the table, a block at a time.
-void AppendThroughTable(std::string& out, const TDecoders::TUtf8Table& table, const uint8_t* p, int32_t n) {
-    char block[1024];
-    size_t used = 0;
-    for (int32_t k = 0; k < n; ++k) {
-        if (used > sizeof block - 4) {
-            out.append(block, used);
-            used = 0;
+// Text gathered into a block that goes to the consumer whenever it fills.
+class TUtf8Blocks {
+public:
+    static constexpr size_t BlockSize = 65536;
+
+    explicit TUtf8Blocks(const std::function<bool(std::string_view)>& put) : put_(put) { text_.reserve(BlockSize + 64); }
+
+    std::string& Text() { return text_; }
+    // Hands the block on once it is full (or at the end, when `last`).
+    void Pass(bool last = false) {
+        if (ok_ && (text_.size() >= BlockSize || (last && !text_.empty()))) {
+            ok_ = put_(text_);
+            text_.clear();
         }
-        const auto& bytes = table.Bytes[p[k]];
-        const uint8_t length = table.Length[p[k]];
-        for (uint8_t j = 0; j < length; ++j) {
-            block[used + j] = bytes[j];
-        }
-        used += length;
     }
-    out.append(block, used);
-}
+    bool Ok() const { return ok_; }
+
+    // The UTF-8 of a run of bytes through the table.
+    void AppendThroughTable(const TDecoders::TUtf8Table& table, const uint8_t* p, int32_t n) {
+        for (int32_t k = 0; k < n && ok_;) {
+            const int32_t part = std::min<int32_t>(n - k, static_cast<int32_t>(BlockSize / 4));
+            const size_t at = text_.size();
+            text_.resize(at + static_cast<size_t>(part) * 4);
+            char* out = text_.data() + at;
+            for (int32_t i = k; i < k + part; ++i) {
+                const auto& bytes = table.Bytes[p[i]];
+                std::memcpy(out, bytes.data(), 4);  // the table's rows are four bytes wide
+                out += table.Length[p[i]];
+            }
+            text_.resize(static_cast<size_t>(out - text_.data()));
+            k += part;
+            Pass();
+        }
+    }
+
+private:
+    const std::function<bool(std::string_view)>& put_;
+    std::string text_;
+    bool ok_ = true;
+};
 
 }  // namespace
 
@@ -135,16 +158,20 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 std::string DocumentToUtf8(const TDocument& document, const TFontManager& fonts, int systemAnsiCodePage) {
+    std::string text;
+    WriteDocumentUtf8(document, fonts, systemAnsiCodePage, [&](std::string_view block) {
+        text.append(block);
+        return true;
+    });
+    return text;
+}
+
+bool WriteDocumentUtf8(const TDocument& document, const TFontManager& fonts, int systemAnsiCodePage,
+                       const std::function<bool(std::string_view)>& put) {
     TDecoders decoders(systemAnsiCodePage);
-    std::string out;
-    // Most text is a byte of UTF-8 per position; growing the string from
-    // empty would copy it over and over.
-    size_t positions = 0;
-    for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
-        positions += static_cast<size_t>(document.Paragraph(i).PositionCount()) + 1;
-    }
-    out.reserve(positions + positions / 8);
-    for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
+    TUtf8Blocks blocks(put);
+    std::string& out = blocks.Text();
+    for (int32_t i = 0; i < document.ParagraphCount() && blocks.Ok(); ++i) {
         const TParagraph& paragraph = document.Paragraph(i);
         const uint8_t* p = paragraph.Text.Data();
         const int32_t n = paragraph.Text.Length();
@@ -175,19 +202,22 @@ std::string DocumentToUtf8(const TDocument& document, const TFontManager& fonts,
                     AppendUtf8(out, SymbolGlyphToUnicode(name, p[at + k]));
                 }
             } else if (const TDecoders::TUtf8Table* table = decoders.Table(codePage)) {
-                AppendThroughTable(out, *table, p + at, run);
+                blocks.AppendThroughTable(*table, p + at, run);
             } else {
                 for (const char32_t c : decoders.For(codePage).Decode(p + at, static_cast<size_t>(run))) {
                     AppendUtf8(out, c);
                 }
             }
+            blocks.Pass();
             at += run;
         }
         if (!paragraph.EndsWithParagraphEnd()) {
             out.push_back('\n');
         }
+        blocks.Pass();
     }
-    return out;
+    blocks.Pass(true);
+    return blocks.Ok();
 }
 
 }  // namespace quillane

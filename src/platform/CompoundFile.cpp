@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace quillane {
 
@@ -33,6 +34,37 @@ TStorageError ReadWholeStream(TStorageStream& stream, std::vector<uint8_t>& byte
         }
         done += n;
     }
+    return TStorageError::None;
+}
+
+TStorageError TStreamBytes::Read(TStorageStream& stream, int64_t limit) {
+    bytes_.reset();
+    size_ = 0;
+    const int64_t size = stream.Size();
+    if (size < 0) {
+        return TStorageError::Damaged;
+    }
+    if (size > limit) {
+        return TStorageError::TooLarge;
+    }
+    if (size == 0) {
+        return TStorageError::None;
+    }
+    if (!stream.Seek(0)) {
+        return TStorageError::Other;
+    }
+    TLargeBuffer bytes = AllocateLargeBuffer(static_cast<size_t>(size));
+    int64_t done = 0;
+    while (done < size) {
+        const int32_t want = static_cast<int32_t>(std::min<int64_t>(size - done, 1 << 20));
+        const int32_t n = stream.Read(bytes.get() + done, want);
+        if (n <= 0) {
+            return TStorageError::Damaged;
+        }
+        done += n;
+    }
+    bytes_ = std::move(bytes);
+    size_ = static_cast<size_t>(size);
     return TStorageError::None;
 }
 

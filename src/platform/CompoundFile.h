@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/LargeBuffer.h"
+
 namespace quillane {
 
 enum class TStorageError { None, NotFound, NotCompound, Damaged, AccessDenied, SharingViolation, TooLarge, Other };
@@ -73,6 +75,21 @@ bool HasCompoundSignature(const uint8_t* data, int64_t size);
 // `limit` is refused (TooLarge) before anything is allocated; a read error
 // or a short read is an error.
 TStorageError ReadWholeStream(TStorageStream& stream, std::vector<uint8_t>& bytes, int64_t limit);
+
+// A whole stream's bytes, read into a large buffer (not zero-filled
+// first: a large stream would be written twice).
+class TStreamBytes {
+public:
+    // A stream larger than `limit` is refused (TooLarge) before anything is
+    // read; a read error or a short read is an error and leaves this empty.
+    TStorageError Read(TStorageStream& stream, int64_t limit);
+    const uint8_t* Data() const { return bytes_.get(); }
+    size_t Size() const { return size_; }
+
+private:
+    TLargeBuffer bytes_;
+    size_t size_ = 0;
+};
 
 // Sorts a listing by path, as every implementation returns it.
 void SortStreamEntries(std::vector<TStreamEntry>& entries);

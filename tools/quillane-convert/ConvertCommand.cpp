@@ -448,9 +448,10 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
             return 1;
         }
         if (request.To == ConvertToUtf8) {
-            const std::string text = DocumentToUtf8(document, *fontManager, codePages->AnsiCodePage());
-            const bool written = text.size() <= INT32_MAX &&
-                                 created.File->Write(text.data(), static_cast<int32_t>(text.size()));
+            const bool written = WriteDocumentUtf8(
+                document, *fontManager, codePages->AnsiCodePage(), [&](std::string_view block) {
+                    return created.File->Write(block.data(), static_cast<int32_t>(block.size()));
+                });
             result = written ? WriteSucceeded : WriteFailed;
         } else {
             const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, request.To);

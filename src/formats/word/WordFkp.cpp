@@ -44,38 +44,57 @@ TWordFkpIndex::TWordFkpIndex(TByteView main, TByteView binTable, TWordGeneration
     }
 }
 
-bool TWordFkpIndex::FindInPage(uint32_t pageNumber, uint32_t fc, TFkpRun& run) const {
-    const TByteView page = main_.Sub(uint64_t{pageNumber} * FkpPageSize, FkpPageSize);
-    if (page.Size() != FkpPageSize) {
+bool TWordFkpIndex::LoadPage(uint32_t pageNumber) {
+    if (loadedPage_ == int64_t{pageNumber}) {
+        return loadedValid_;
+    }
+    loadedPage_ = pageNumber;
+    loadedValid_ = false;
+    cursor_ = 0;
+    page_ = main_.Sub(uint64_t{pageNumber} * FkpPageSize, FkpPageSize);
+    if (page_.Size() != FkpPageSize) {
         return false;
     }
-    const uint32_t runs = page.U8(FkpPageSize - 1);
+    runs_ = page_.U8(FkpPageSize - 1);
     // Word 97/2000 paragraph entries carry 12 bytes of height cache after
     // the offset byte, Word 6.0/95 ones 6; character entries are one byte.
     const uint32_t entrySize =
         kind_ == TKind::Character ? 1 : (generation_ == TWordGeneration::Word97 ? 13 : 7);
-    const uint64_t entriesAt = (uint64_t{runs} + 1) * 4;
-    if (runs == 0 || entriesAt + uint64_t{runs} * entrySize > FkpPageSize - 1) {
+    const uint64_t entriesAt = (uint64_t{runs_} + 1) * 4;
+    if (runs_ == 0 || entriesAt + uint64_t{runs_} * entrySize > FkpPageSize - 1) {
         return false;
     }
-    // Runs are in FC order: the last one starting at or before fc.
-    uint32_t i = 0;
-    while (i + 1 < runs && page.U32((uint64_t{i} + 1) * 4) <= fc) {
+    for (uint32_t i = 0; i <= runs_; ++i) {
+        bounds_[i] = page_.U32(uint64_t{i} * 4);
+    }
+    loadedValid_ = true;
+    return true;
+}
+
+bool TWordFkpIndex::FindInPage(uint32_t fc, TFkpRun& run) {
+    // Runs are in FC order: the last one starting at or before fc, looked
+    // for from the run found last.
+    uint32_t i = fc >= bounds_[cursor_] ? cursor_ : 0;
+    while (i + 1 < runs_ && bounds_[i + 1] <= fc) {
         ++i;
     }
-    const uint32_t start = page.U32(uint64_t{i} * 4);
-    const uint32_t end = page.U32((uint64_t{i} + 1) * 4);
+    cursor_ = i;
+    const uint32_t start = bounds_[i];
+    const uint32_t end = bounds_[i + 1];
     if (fc < start || fc >= end) {
         return false;
     }
     run.FcStart = start;
     run.FcEnd = end;
-    const uint64_t offset = uint64_t{page.U8(entriesAt + uint64_t{i} * entrySize)} * 2;
+    const uint32_t entrySize =
+        kind_ == TKind::Character ? 1 : (generation_ == TWordGeneration::Word97 ? 13 : 7);
+    const uint64_t entriesAt = (uint64_t{runs_} + 1) * 4;
+    const uint64_t offset = uint64_t{page_.U8(entriesAt + uint64_t{i} * entrySize)} * 2;
     if (offset == 0) {
         return true;  // no properties: the defaults (of the style)
     }
     // The property block must end inside the page, before the run count.
-    const TByteView block = page.Sub(0, FkpPageSize - 1);
+    const TByteView block = page_.Sub(0, FkpPageSize - 1);
     if (kind_ == TKind::Character) {
         const uint8_t size = block.U8(offset);
         run.Grpprl = block.Sub(offset + 1, size);
@@ -106,17 +125,20 @@ TFkpRun TWordFkpIndex::Find(uint32_t fc) {
     TFkpRun run;
     run.FcStart = fc;
     run.FcEnd = fc + 1;
-    const auto it = std::upper_bound(pages_.begin(), pages_.end(), fc,
-                                     [](uint32_t value, const TPageRef& ref) { return value < ref.FcStart; });
-    if (it == pages_.begin()) {
-        return run;
+    if (lastRef_ >= pages_.size() || fc < pages_[lastRef_].FcStart || fc >= pages_[lastRef_].FcEnd) {
+        const auto it = std::upper_bound(pages_.begin(), pages_.end(), fc,
+                                         [](uint32_t value, const TPageRef& ref) { return value < ref.FcStart; });
+        if (it == pages_.begin()) {
+            return run;
+        }
+        lastRef_ = static_cast<size_t>(it - 1 - pages_.begin());
     }
-    const TPageRef& ref = *(it - 1);
+    const TPageRef& ref = pages_[lastRef_];
     if (fc >= ref.FcEnd) {
         return run;
     }
     TFkpRun found;
-    if (FindInPage(ref.Page, fc, found)) {
+    if (LoadPage(ref.Page) && FindInPage(fc, found)) {
         return found;
     }
     return run;

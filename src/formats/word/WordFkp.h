@@ -43,12 +43,23 @@ private:
         uint32_t FcEnd;
         uint32_t Page;
     };
-    bool FindInPage(uint32_t pageNumber, uint32_t fc, TFkpRun& run) const;
+    bool LoadPage(uint32_t pageNumber);
+    bool FindInPage(uint32_t fc, TFkpRun& run);
 
     TByteView main_;
     TWordGeneration generation_;
     TKind kind_;
     std::vector<TPageRef> pages_;  // sorted by FcStart
+
+    // The page last looked in, its run boundaries decoded, and the run last
+    // found: text is read in order, so the next run is usually the next one.
+    size_t lastRef_ = 0;
+    int64_t loadedPage_ = -1;
+    bool loadedValid_ = false;
+    TByteView page_;
+    uint32_t runs_ = 0;
+    uint32_t bounds_[256] = {};
+    uint32_t cursor_ = 0;
 };
 
 }  // namespace quillane

@@ -1,6 +1,7 @@
 #include "formats/word/WordReader.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,16 +40,12 @@ const char* const MainStreamError = "Error reading the main stream";
 const char* const TableStreamError = "Error reading the table stream";
 const char* const DataStreamError = "Error reading the data stream";
 
-std::vector<uint8_t> ReadStream(TCompoundFile& storage, const std::string& name, const char* failure) {
+TByteView ReadStream(TCompoundFile& storage, const std::string& name, TStreamBytes& bytes, const char* failure) {
     TStreamOpenResult opened = storage.OpenStream(name);
-    if (!opened.Stream) {
+    if (!opened.Stream || bytes.Read(*opened.Stream, MaxStreamSize) != TStorageError::None) {
         throw std::runtime_error(failure);
     }
-    std::vector<uint8_t> bytes;
-    if (ReadWholeStream(*opened.Stream, bytes, MaxStreamSize) != TStorageError::None) {
-        throw std::runtime_error(failure);
-    }
-    return bytes;
+    return TByteView(bytes.Data(), bytes.Size());
 }
 
 // Word 6.0/95 keeps its pictures in the main stream, already read.
@@ -72,10 +69,10 @@ public:
             // read fails the document like the other streams.
             TStreamOpenResult opened = storage_.OpenStream(name_);
             if (opened.Stream) {
-                if (ReadWholeStream(*opened.Stream, bytes_, MaxStreamSize) != TStorageError::None) {
+                if (bytes_.Read(*opened.Stream, MaxStreamSize) != TStorageError::None) {
                     throw std::runtime_error(DataStreamError);
                 }
-                view_ = TByteView(bytes_);
+                view_ = TByteView(bytes_.Data(), bytes_.Size());
                 present_ = true;
             }
         }
@@ -87,7 +84,7 @@ private:
     const char* name_;
     bool tried_ = false;
     bool present_ = false;
-    std::vector<uint8_t> bytes_;
+    TStreamBytes bytes_;
     TByteView view_;
 };
 
@@ -125,8 +122,8 @@ private:
     const TFormatServices& services_;
     TWordTextConverter charset_;
 
-    std::vector<uint8_t> mainBytes_;
-    std::vector<uint8_t> tableBytes_;
+    TStreamBytes mainBytes_;
+    TStreamBytes tableBytes_;
     TByteView main_;
     TByteView table_;
     TWordFib fib_;
@@ -399,6 +396,16 @@ void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordPa
     AppendByte(byte, chars.Attrs);
 }
 
+// Bytes that go into the text as they are: not controls, not the bytes the
+// reader turns into dashes and a no-break space.
+constexpr std::array<bool, 256> PlainBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int b = 32; b < 256; ++b) {
+        plain[static_cast<size_t>(b)] = b != 150 && b != 151 && b != 160;
+    }
+    return plain;
+}();
+
 void TWordReader::ReadText() {
     TWordFkpIndex chpx(main_, table_.Sub(fib_.PlcfBteChpx.Fc, fib_.PlcfBteChpx.Lcb), fib_.Generation,
                        TWordFkpIndex::TKind::Character, fib_.CpnBteChp);
@@ -418,15 +425,16 @@ void TWordReader::ReadText() {
             break;  // text beyond the main text is never read
         }
         const int32_t end = std::min(piece.CpEnd, textEnd);
+        const uint32_t charSize = piece.CharSize();
         TFkpRun charRun;
         TFkpRun parRun;
         bool charValid = false;
         bool parValid = false;
         TWordParProps par;
         TWordCharProps chars;
-        for (int32_t cp = piece.CpStart; cp < end; ++cp) {
+        TCharAttrs fontAttrs;  // the run's attributes in the font its text is set in
+        for (int32_t cp = piece.CpStart; cp < end;) {
             const uint64_t fc = piece.FcOf(cp);
-            const uint16_t c = piece.Compressed ? main_.U8(fc) : main_.U16(fc);
             const uint32_t fc32 = static_cast<uint32_t>(fc);
             if (!parValid || fc32 < parRun.FcStart || fc32 >= parRun.FcEnd) {
                 parRun = papx.Find(fc32);
@@ -439,24 +447,49 @@ void TWordReader::ReadText() {
                 chars = CharPropsAt(piece, charRun, par);
                 charValid = true;
             }
-            // Word 6.0/95 text is in its font's page already; Word 97/2000
-            // text may need the font's sibling in another character set.
-            int32_t font = chars.Attrs[caFont];
-            uint8_t byte = static_cast<uint8_t>(c);
-            if (!piece.Compressed) {
-                byte = charset_.Unicode(c, font);
-            } else if (fib_.IsWord97()) {
-                byte = charset_.Ansi(byte, font);
-            }
-            if (font == chars.Attrs[caFont]) {
-                Visit(byte, chars, par);
-            } else {
-                TWordCharProps switched = chars;
-                switched.Attrs[caFont] = font;
-                Visit(byte, switched, par);
-            }
-            if (services_.Progress != nullptr && (cp & 4095) == 0) {
-                services_.Progress->SetPosition(cp);
+            // The characters up to the end of both runs share their
+            // properties: most of them go straight into the paragraph.
+            // (A position past 4 GB, which only a damaged piece gives, goes
+            // one character at a time.)
+            const uint64_t runEnd = std::min(parRun.FcEnd, charRun.FcEnd);
+            const uint64_t span = runEnd > fc ? (runEnd - fc + charSize - 1) / charSize : 1;
+            const int32_t spanEnd = static_cast<int32_t>(std::min<uint64_t>(end, cp + span));
+            bool synced = false;  // the stream's attributes are fontAttrs
+            for (; cp < spanEnd; ++cp) {
+                const uint64_t at = piece.FcOf(cp);
+                // Word 6.0/95 text is in its font's page already; Word
+                // 97/2000 text may need the font's sibling in another
+                // character set.
+                int32_t font = chars.Attrs[caFont];
+                uint8_t byte;
+                if (!piece.Compressed) {
+                    byte = charset_.Unicode(main_.U16(at), font);
+                } else if (fib_.IsWord97()) {
+                    byte = charset_.Ansi(main_.U8(at), font);
+                } else {
+                    byte = main_.U8(at);
+                }
+                if (synced && font == fontAttrs[caFont] && PlainBytes[byte] && !pending_.Full()) {
+                    pending_.Char(byte);
+                } else if (PlainBytes[byte] && !chars.Special && !paragraphFormatPending_ && !skippingField_ &&
+                           !cellTabPending_) {
+                    fontAttrs = chars.Attrs;
+                    fontAttrs[caFont] = font;
+                    AppendByte(byte, fontAttrs);
+                    synced = true;
+                } else {
+                    if (font == chars.Attrs[caFont]) {
+                        Visit(byte, chars, par);
+                    } else {
+                        TWordCharProps switched = chars;
+                        switched.Attrs[caFont] = font;
+                        Visit(byte, switched, par);
+                    }
+                    synced = false;
+                }
+                if (services_.Progress != nullptr && (cp & 4095) == 0) {
+                    services_.Progress->SetPosition(cp);
+                }
             }
         }
     }
@@ -469,8 +502,7 @@ void TWordReader::ReadText() {
 }
 
 bool TWordReader::Run() {
-    mainBytes_ = ReadStream(storage_, "WordDocument", MainStreamError);
-    main_ = TByteView(mainBytes_);
+    main_ = ReadStream(storage_, "WordDocument", mainBytes_, MainStreamError);
     const auto fib = ParseWordFib(main_);
     if (!fib) {
         throw std::runtime_error(MainStreamError);
@@ -488,8 +520,7 @@ bool TWordReader::Run() {
         return false;
     }
     if (fib_.IsWord97()) {
-        tableBytes_ = ReadStream(storage_, fib_.Table1 ? "1Table" : "0Table", TableStreamError);
-        table_ = TByteView(tableBytes_);
+        table_ = ReadStream(storage_, fib_.Table1 ? "1Table" : "0Table", tableBytes_, TableStreamError);
         data_ = std::make_unique<TLazyStream>(storage_, "Data");
     } else {
         table_ = main_;
