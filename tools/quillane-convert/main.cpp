@@ -1,8 +1,10 @@
+#include <cstddef>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "ConvertCommand.h"
+#include "platform/LargeBuffer.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -12,5 +14,7 @@ int main(int argc, char** argv) {
         std::cerr << "quillane-convert: " << error << "\n" << quillane::ConvertUsage;
         return 2;
     }
+    // One document is built whole, then written out.
+    quillane::PreferLargeHeapPages(std::size_t{64} << 20);
     return quillane::RunConvert(*request, std::cout, std::cerr);
 }

@@ -1,7 +1,13 @@
 // Large blocks as their own anonymous mappings, aligned to and advised for
 // transparent huge pages; small ones from the heap.
 #include <sys/mman.h>
+#include <unistd.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -56,6 +62,36 @@ void TLargeBufferDeleter::operator()(uint8_t* data) const noexcept {
     } else {
         munmap(data, MappedSize(Size));
     }
+}
+
+void PreferLargeHeapPages(size_t step) {
+#if defined(__GLIBC__)
+    // Blocks up to 32 MB come from the heap rather than mappings of their
+    // own; the heap grows by `step` beyond what is asked and is not given
+    // back, so the advice below stays with the memory.
+    const int32_t limit = 32 << 20;
+    const auto bytes = static_cast<int>(std::min<size_t>(step, size_t{1} << 30));
+    if (mallopt(M_MMAP_THRESHOLD, limit) == 0 || mallopt(M_TOP_PAD, bytes) == 0 ||
+        mallopt(M_TRIM_THRESHOLD, bytes) == 0) {
+        return;
+    }
+    auto* before = static_cast<uint8_t*>(sbrk(0));
+    // Makes the heap grow now (the volatile store keeps the block from
+    // being optimised away).
+    if (auto* volatile probe = static_cast<uint8_t*>(std::malloc(size_t{1} << 20))) {
+        probe[0] = 0;
+        std::free(probe);
+    }
+    auto* after = static_cast<uint8_t*>(sbrk(0));
+    const uintptr_t start = (reinterpret_cast<uintptr_t>(before) + HugePage - 1) / HugePage * HugePage;
+    if (before == reinterpret_cast<uint8_t*>(-1) || after == reinterpret_cast<uint8_t*>(-1) ||
+        reinterpret_cast<uintptr_t>(after) <= start) {
+        return;
+    }
+    madvise(reinterpret_cast<void*>(start), reinterpret_cast<uintptr_t>(after) - start, MADV_HUGEPAGE);
+#else
+    (void)step;
+#endif
 }
 
 }  // namespace quillane

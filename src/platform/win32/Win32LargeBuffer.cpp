@@ -15,6 +15,8 @@ TLargeBuffer AllocateLargeBuffer(size_t size) {
     return TLargeBuffer(data, TLargeBufferDeleter{size});
 }
 
+void PreferLargeHeapPages(size_t) {}
+
 void TLargeBufferDeleter::operator()(uint8_t* data) const noexcept { std::free(data); }
 
 }  // namespace quillane
