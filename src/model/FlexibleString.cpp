@@ -93,6 +93,19 @@ TFlexibleString& TFlexibleString::SetLength(int32_t n) {
     return *this;
 }
 
+void TFlexibleString::ReserveExact(int32_t n) {
+    if (n <= buffer_.Capacity) {
+        return;
+    }
+    void* grown = std::realloc(buffer_.Data.get(), static_cast<size_t>(n));
+    if (grown == nullptr) {
+        throw std::bad_alloc();
+    }
+    (void)buffer_.Data.release();
+    buffer_.Data.reset(static_cast<uint8_t*>(grown));
+    buffer_.Capacity = n;
+}
+
 void TFlexibleString::AppendBytes(const void* source, int32_t n) {
     if (n <= 0) {
         return;

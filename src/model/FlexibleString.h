@@ -43,6 +43,10 @@ public:
 
     TFlexibleString& SetLength(int32_t n);
     void Clear() { SetLength(0); }
+    // Room for exactly n bytes, for a string filled once to its final size
+    // (text read from a file): the policy's slack would be a quarter more
+    // memory for a whole document. Growing later follows the policy.
+    void ReserveExact(int32_t n);
 
     void AppendBytes(const void* source, int32_t n);
     void Append(const TFlexibleString& other) { AppendBytes(other.Data(), other.Length()); }

@@ -31,6 +31,25 @@ TEST(FlexibleString, CapacityFollowsTheBucketPolicy) {
     EXPECT_EQ(nullptr, s.Data());
 }
 
+// Text read from a file is given exactly its size; edits afterwards go
+// back to the policy, keeping the bytes.
+TEST(FlexibleString, ExactReservationThenThePolicy) {
+    for (const int32_t size : {100, 300}) {
+        SCOPED_TRACE(size);
+        TFlexibleString s;
+        s.ReserveExact(size);
+        EXPECT_EQ(size, s.Capacity());
+        const std::string text(static_cast<size_t>(size), 'x');
+        s.AppendBytes(text.data(), size);
+        EXPECT_EQ(size, s.Capacity());
+        s.AppendByte('y');
+        EXPECT_EQ(TFlexibleString::CapacityFor(size + 1, size), s.Capacity());
+        EXPECT_EQ(text + "y", Bytes(s));
+        s.ReserveExact(10);  // never shrinks
+        EXPECT_EQ(size + 1, s.Length());
+    }
+}
+
 TEST(FlexibleString, ResizeBufferAppliesTheSamePolicyToACallersPair) {
     TBufferPair buffer;
     TFlexibleString::ResizeBuffer(buffer, 300);

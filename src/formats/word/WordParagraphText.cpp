@@ -34,7 +34,12 @@ void TWordParagraphText::MoveInto(TParagraph& paragraph) {
     if (textLength_ == 0) {
         return;
     }
-    // Full() keeps a part well below 2 GiB.
+    // Full() keeps a part well below 2 GiB. A paragraph that fits in one
+    // part gets its size exactly.
+    if (paragraph.Text.Length() == 0) {
+        paragraph.Text.ReserveExact(static_cast<int32_t>(textLength_));
+        paragraph.Positions.ReserveExact(static_cast<int32_t>(positionLength_));
+    }
     paragraph.Text.AppendBytes(text_.data(), static_cast<int32_t>(textLength_));
     paragraph.Positions.AppendBytes(positions_.data(), static_cast<int32_t>(positionLength_));
     paragraph.TextChanged();
