@@ -328,6 +328,42 @@ TEST(WordReaderFixture, EightBitPiecesAreAnsiText) {
     EXPECT_EQ("caf\u00e9\n", DocumentToUtf8(*loaded.Document, fonts, 1252));
 }
 
+// The main stream's text is read a window at a time: paragraphs and runs
+// that cross the window's edges come through whole.
+TEST(WordReaderFixture, TextLongerThanTheReadingWindow) {
+    std::string text;
+    std::vector<std::string> expected;
+    for (int i = 0; text.size() < 700000; ++i) {
+        std::string paragraph = "Paragraph " + std::to_string(i) + " ";
+        paragraph.append(static_cast<size_t>(997 + i % 13), static_cast<char>('a' + i % 26));
+        text += paragraph + "\r";
+        expected.push_back(paragraph + "<2>");
+    }
+    const TBytes bold = Sprm97(0x0835, {1});
+    for (const bool unicode : {false, true}) {
+        SCOPED_TRACE(unicode);
+        TWordFixture fixture;
+        fixture.Text = text;
+        fixture.Unicode = unicode;
+        fixture.ChpxRuns = {{0, {}}, {131000, bold}, {131100, {}}, {262140, bold}, {262150, {}}};
+        const TLoaded loaded = ReadFixture(fixture);
+        ASSERT_TRUE(loaded.Read);
+        CheckStreams(*loaded.Document);
+        EXPECT_EQ(expected, test::ParagraphTexts(*loaded.Document));
+        // The bold runs: 100 characters, then 10 that straddle the window's edge in Unicode text.
+        int32_t boldCount = 0;
+        for (int32_t i = 0; i < loaded.Document->ParagraphCount(); ++i) {
+            const TParagraph& p = loaded.Document->Paragraph(i);
+            for (int32_t at = 0; at < p.PositionCount(); ++at) {
+                const TCharAttrs a = AttributesAt(p.Text, PositionToOffset(p.Text, p.PositionCount(), at) + 1,
+                                                  loaded.Document->DefaultCharAttrs);
+                boldCount += a[caBold];
+            }
+        }
+        EXPECT_EQ(110, boldCount);
+    }
+}
+
 TEST(WordReaderFixture, Word6SinglePiece) {
     TWordFixture fixture;
     fixture.Word97 = false;

@@ -4,7 +4,7 @@
 
 namespace quillane {
 
-TWordFkpIndex::TWordFkpIndex(TByteView main, TByteView binTable, TWordGeneration generation, TKind kind,
+TWordFkpIndex::TWordFkpIndex(TWordStreamWindow& main, TByteView binTable, TWordGeneration generation, TKind kind,
                              uint16_t pageCount)
     : main_(main), generation_(generation), kind_(kind) {
     const uint64_t pnSize = generation == TWordGeneration::Word97 ? 4 : 2;
@@ -29,13 +29,13 @@ TWordFkpIndex::TWordFkpIndex(TByteView main, TByteView binTable, TWordGeneration
         const size_t missing = pageCount - pages_.size();
         for (size_t i = 0; i < missing; ++i) {
             ++page;
-            const uint64_t at = uint64_t{page} * FkpPageSize;
-            if (!main_.Has(at, FkpPageSize)) {
+            const TByteView bytes = main_.Range(uint64_t{page} * FkpPageSize, FkpPageSize);
+            if (bytes.Size() != FkpPageSize) {
                 break;
             }
-            const uint8_t runs = main_.U8(at + FkpPageSize - 1);
-            const uint32_t first = main_.U32(at);
-            const uint32_t last = main_.U32(at + uint64_t{runs} * 4);
+            const uint8_t runs = bytes.U8(FkpPageSize - 1);
+            const uint32_t first = bytes.U32(0);
+            const uint32_t last = bytes.U32(uint64_t{runs} * 4);
             if (runs == 0 || first < pages_.back().FcEnd || last <= first) {
                 break;
             }
@@ -51,10 +51,12 @@ bool TWordFkpIndex::LoadPage(uint32_t pageNumber) {
     loadedPage_ = pageNumber;
     loadedValid_ = false;
     cursor_ = 0;
-    page_ = main_.Sub(uint64_t{pageNumber} * FkpPageSize, FkpPageSize);
-    if (page_.Size() != FkpPageSize) {
+    const TByteView bytes = main_.Range(uint64_t{pageNumber} * FkpPageSize, FkpPageSize);
+    if (bytes.Size() != FkpPageSize) {
         return false;
     }
+    std::copy_n(bytes.Data(), FkpPageSize, pageBytes_);
+    page_ = TByteView(pageBytes_, FkpPageSize);
     runs_ = page_.U8(FkpPageSize - 1);
     // Word 97/2000 paragraph entries carry 12 bytes of height cache after
     // the offset byte, Word 6.0/95 ones 6; character entries are one byte.

@@ -10,6 +10,7 @@
 
 #include "formats/word/WordBytes.h"
 #include "formats/word/WordFib.h"
+#include "formats/word/WordStreamWindow.h"
 
 namespace quillane {
 
@@ -27,12 +28,15 @@ class TWordFkpIndex {
 public:
     enum class TKind { Character, Paragraph };
 
-    // `main` must outlive the index. A Word 6.0/95 bin table may list fewer
-    // pages than `pageCount`; the missing ones follow the last listed page.
-    TWordFkpIndex(TByteView main, TByteView binTable, TWordGeneration generation, TKind kind, uint16_t pageCount = 0);
+    // Pages are read from `main`, which must outlive the index. A Word
+    // 6.0/95 bin table may list fewer pages than `pageCount`; the missing
+    // ones follow the last listed page.
+    TWordFkpIndex(TWordStreamWindow& main, TByteView binTable, TWordGeneration generation, TKind kind,
+                  uint16_t pageCount = 0);
 
     // The run covering fc; a position no page covers gives an empty run of
-    // one FC, so the caller moves on.
+    // one FC, so the caller moves on. The run's grpprl lies in the index's
+    // copy of its page: valid until the next Find.
     TFkpRun Find(uint32_t fc);
 
     int32_t PageCount() const { return static_cast<int32_t>(pages_.size()); }
@@ -46,7 +50,7 @@ private:
     bool LoadPage(uint32_t pageNumber);
     bool FindInPage(uint32_t fc, TFkpRun& run);
 
-    TByteView main_;
+    TWordStreamWindow& main_;
     TWordGeneration generation_;
     TKind kind_;
     std::vector<TPageRef> pages_;  // sorted by FcStart
@@ -56,6 +60,7 @@ private:
     size_t lastRef_ = 0;
     int64_t loadedPage_ = -1;
     bool loadedValid_ = false;
+    uint8_t pageBytes_[FkpPageSize] = {};
     TByteView page_;
     uint32_t runs_ = 0;
     uint32_t bounds_[256] = {};

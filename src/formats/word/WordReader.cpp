@@ -20,6 +20,7 @@
 #include "formats/word/WordPieces.h"
 #include "formats/word/WordProperties.h"
 #include "formats/word/WordSprm.h"
+#include "formats/word/WordStreamWindow.h"
 #include "formats/word/WordStyles.h"
 #include "formats/word/WordTables.h"
 #include "model/FontManager.h"
@@ -33,6 +34,9 @@ namespace {
 // Streams are read whole; a damaged directory may claim any size, and no
 // real document comes near this.
 constexpr int64_t MaxStreamSize = int64_t{256} << 20;
+// The main stream's windows: text, and formatted pages with section descriptors.
+constexpr size_t TextWindowSize = size_t{256} << 10;
+constexpr size_t PageWindowSize = size_t{64} << 10;
 constexpr uint32_t DopReadLimit = 500;
 constexpr uint32_t NoSepx = 0xFFFFFFFF;
 
@@ -103,6 +107,7 @@ private:
     void ReadInformation();
     void ReadSection();
     void ReadText();
+    TWordStreamWindow PageWindow();
     void Visit(uint8_t c, const TWordCharProps& chars, const TWordParProps& par);
     void AppendByte(uint8_t byte, const TCharAttrs& attrs);
     void AppendSpecial(uint8_t code, const TCharAttrs& attrs);
@@ -122,9 +127,13 @@ private:
     const TFormatServices& services_;
     TWordTextConverter charset_;
 
-    TStreamBytes mainBytes_;
+    std::unique_ptr<TStorageStream> mainStream_;
+    TStreamBytes mainBytes_;  // Word 6.0/95 only: its tables are in the main stream
     TStreamBytes tableBytes_;
     TByteView main_;
+    // The main stream's text, and its formatted pages and section descriptors.
+    std::optional<TWordStreamWindow> text_;
+    std::optional<TWordStreamWindow> pages_;
     TByteView table_;
     TWordFib fib_;
     TWordPieceTable pieces_;
@@ -211,10 +220,15 @@ void TWordReader::ReadSection() {
     }
     const uint64_t count = (plc.Size() - 4) / 16;
     const uint32_t fcSepx = plc.U32((count + 1) * 4 + 2);
-    if (fcSepx == NoSepx || !main_.Has(fcSepx, 2)) {
+    const TByteView head = fcSepx == NoSepx ? TByteView() : pages_->Range(fcSepx, 2);
+    if (head.Size() != 2) {
         return;
     }
-    const TByteView grpprl = main_.Sub(uint64_t{fcSepx} + 2, main_.U16(fcSepx));
+    const uint16_t size = head.U16(0);
+    TByteView grpprl = pages_->Range(uint64_t{fcSepx} + 2, size);
+    if (grpprl.Size() != size) {
+        grpprl = TByteView();  // cut off by the end of the stream
+    }
     TPageSettings page = document_.PageSettings();
     ForEachSprm(grpprl, fib_.Generation, [&](const TSprm& sprm) { ApplySectionSprm(sprm, page); });
     document_.ApplyPageSettings(page, false);
@@ -396,6 +410,14 @@ void TWordReader::Visit(uint8_t byte, const TWordCharProps& chars, const TWordPa
     AppendByte(byte, chars.Attrs);
 }
 
+// A window for formatted pages (Word 6.0/95's main stream is held whole).
+TWordStreamWindow TWordReader::PageWindow() {
+    if (!fib_.IsWord97()) {
+        return TWordStreamWindow(main_);
+    }
+    return TWordStreamWindow(*mainStream_, text_->Size(), PageWindowSize, MainStreamError);
+}
+
 // Bytes that go into the text as they are: not controls, not the bytes the
 // reader turns into dashes and a no-break space.
 constexpr std::array<bool, 256> PlainBytes = [] {
@@ -407,9 +429,13 @@ constexpr std::array<bool, 256> PlainBytes = [] {
 }();
 
 void TWordReader::ReadText() {
-    TWordFkpIndex chpx(main_, table_.Sub(fib_.PlcfBteChpx.Fc, fib_.PlcfBteChpx.Lcb), fib_.Generation,
+    // Character and paragraph pages lie in runs of their own: a window
+    // each keeps either from pushing the other out.
+    TWordStreamWindow chpxPages = PageWindow();
+    TWordStreamWindow papxPages = PageWindow();
+    TWordFkpIndex chpx(chpxPages, table_.Sub(fib_.PlcfBteChpx.Fc, fib_.PlcfBteChpx.Lcb), fib_.Generation,
                        TWordFkpIndex::TKind::Character, fib_.CpnBteChp);
-    TWordFkpIndex papx(main_, table_.Sub(fib_.PlcfBtePapx.Fc, fib_.PlcfBtePapx.Lcb), fib_.Generation,
+    TWordFkpIndex papx(papxPages, table_.Sub(fib_.PlcfBtePapx.Fc, fib_.PlcfBtePapx.Lcb), fib_.Generation,
                        TWordFkpIndex::TKind::Paragraph, fib_.CpnBtePap);
     if (services_.Progress != nullptr) {
         services_.Progress->SetRange(fib_.CcpText);
@@ -419,13 +445,14 @@ void TWordReader::ReadText() {
     // Every character takes at least one byte of the main stream, so a
     // piece table whose pieces share their bytes cannot make the text
     // longer than the stream.
-    const int32_t textEnd = static_cast<int32_t>(std::min<uint64_t>(static_cast<uint64_t>(fib_.CcpText), main_.Size()));
+    const int32_t textEnd = static_cast<int32_t>(std::min<uint64_t>(static_cast<uint64_t>(fib_.CcpText), text_->Size()));
     for (const TWordPiece& piece : pieces_.Pieces) {
         if (piece.CpStart >= textEnd) {
             break;  // text beyond the main text is never read
         }
         const int32_t end = std::min(piece.CpEnd, textEnd);
         const uint32_t charSize = piece.CharSize();
+        const uint64_t windowChars = std::max<uint64_t>(text_->Capacity() / charSize, 1);
         TFkpRun charRun;
         TFkpRun parRun;
         bool charValid = false;
@@ -455,40 +482,46 @@ void TWordReader::ReadText() {
             const uint64_t span = runEnd > fc ? (runEnd - fc + charSize - 1) / charSize : 1;
             const int32_t spanEnd = static_cast<int32_t>(std::min<uint64_t>(end, cp + span));
             bool synced = false;  // the stream's attributes are fontAttrs
-            for (; cp < spanEnd; ++cp) {
-                const uint64_t at = piece.FcOf(cp);
-                // Word 6.0/95 text is in its font's page already; Word
-                // 97/2000 text may need the font's sibling in another
-                // character set.
-                int32_t font = chars.Attrs[caFont];
-                uint8_t byte;
-                if (!piece.Compressed) {
-                    byte = charset_.Unicode(main_.U16(at), font);
-                } else if (fib_.IsWord97()) {
-                    byte = charset_.Ansi(main_.U8(at), font);
-                } else {
-                    byte = main_.U8(at);
-                }
-                if (synced && font == fontAttrs[caFont] && PlainBytes[byte] && !pending_.Full()) {
-                    pending_.Char(byte);
-                } else if (PlainBytes[byte] && !chars.Special && !paragraphFormatPending_ && !skippingField_ &&
-                           !cellTabPending_) {
-                    fontAttrs = chars.Attrs;
-                    fontAttrs[caFont] = font;
-                    AppendByte(byte, fontAttrs);
-                    synced = true;
-                } else {
-                    if (font == chars.Attrs[caFont]) {
-                        Visit(byte, chars, par);
+            while (cp < spanEnd) {
+                // The span's bytes, as many as the window holds at once.
+                const int32_t first = cp;
+                const int32_t chunkEnd = static_cast<int32_t>(std::min<uint64_t>(spanEnd, cp + windowChars));
+                const TByteView bytes = text_->Range(piece.FcOf(cp), uint64_t(chunkEnd - cp) * charSize);
+                for (; cp < chunkEnd; ++cp) {
+                    const uint64_t at = uint64_t(cp - first) * charSize;
+                    // Word 6.0/95 text is in its font's page already; Word
+                    // 97/2000 text may need the font's sibling in another
+                    // character set.
+                    int32_t font = chars.Attrs[caFont];
+                    uint8_t byte;
+                    if (!piece.Compressed) {
+                        byte = charset_.Unicode(bytes.U16(at), font);
+                    } else if (fib_.IsWord97()) {
+                        byte = charset_.Ansi(bytes.U8(at), font);
                     } else {
-                        TWordCharProps switched = chars;
-                        switched.Attrs[caFont] = font;
-                        Visit(byte, switched, par);
+                        byte = bytes.U8(at);
                     }
-                    synced = false;
-                }
-                if (services_.Progress != nullptr && (cp & 4095) == 0) {
-                    services_.Progress->SetPosition(cp);
+                    if (synced && font == fontAttrs[caFont] && PlainBytes[byte] && !pending_.Full()) {
+                        pending_.Char(byte);
+                    } else if (PlainBytes[byte] && !chars.Special && !paragraphFormatPending_ && !skippingField_ &&
+                               !cellTabPending_) {
+                        fontAttrs = chars.Attrs;
+                        fontAttrs[caFont] = font;
+                        AppendByte(byte, fontAttrs);
+                        synced = true;
+                    } else {
+                        if (font == chars.Attrs[caFont]) {
+                            Visit(byte, chars, par);
+                        } else {
+                            TWordCharProps switched = chars;
+                            switched.Attrs[caFont] = font;
+                            Visit(byte, switched, par);
+                        }
+                        synced = false;
+                    }
+                    if (services_.Progress != nullptr && (cp & 4095) == 0) {
+                        services_.Progress->SetPosition(cp);
+                    }
                 }
             }
         }
@@ -502,12 +535,28 @@ void TWordReader::ReadText() {
 }
 
 bool TWordReader::Run() {
-    main_ = ReadStream(storage_, "WordDocument", mainBytes_, MainStreamError);
-    const auto fib = ParseWordFib(main_);
+    TStreamOpenResult opened = storage_.OpenStream("WordDocument");
+    if (!opened.Stream || opened.Stream->Size() < 0 || opened.Stream->Size() > MaxStreamSize) {
+        throw std::runtime_error(MainStreamError);
+    }
+    mainStream_ = std::move(opened.Stream);
+    const auto mainSize = static_cast<uint64_t>(mainStream_->Size());
+    pages_.emplace(*mainStream_, mainSize, PageWindowSize, MainStreamError);
+    const auto fib = ParseWordFib(pages_->Range(0, PageWindowSize));
     if (!fib) {
         throw std::runtime_error(MainStreamError);
     }
     fib_ = *fib;
+    if (fib_.IsWord97()) {
+        text_.emplace(*mainStream_, mainSize, TextWindowSize, MainStreamError);
+    } else {
+        if (mainBytes_.Read(*mainStream_, MaxStreamSize) != TStorageError::None) {
+            throw std::runtime_error(MainStreamError);
+        }
+        main_ = TByteView(mainBytes_.Data(), mainBytes_.Size());
+        text_.emplace(main_);
+        pages_.emplace(main_);
+    }
     const int32_t format = fib_.IsWord97() ? dfWord97 : dfWord6;
     options_.Format = format;
     document_.Format = format;
@@ -544,13 +593,13 @@ bool TWordReader::Run() {
     context_.CharacterStyles = &styles_.CharacterStyleAttrs();
 
     if (fib_.Complex || fib_.IsWord97()) {
-        const auto clx = ParseClx(table_.Sub(fib_.Clx.Fc, fib_.Clx.Lcb), fib_.Generation, main_.Size());
+        const auto clx = ParseClx(table_.Sub(fib_.Clx.Fc, fib_.Clx.Lcb), fib_.Generation, mainSize);
         if (!clx) {
             throw std::runtime_error(fib_.IsWord97() ? TableStreamError : MainStreamError);
         }
         pieces_ = *clx;
     } else {
-        pieces_ = SinglePiece(fib_.FcMin, fib_.CcpText, main_.Size());
+        pieces_ = SinglePiece(fib_.FcMin, fib_.CcpText, mainSize);
     }
     ReadText();
     ReadSection();
