@@ -171,6 +171,9 @@ bool WriteDocumentUtf8(const TDocument& document, const TFontManager& fonts, int
     TDecoders decoders(systemAnsiCodePage);
     TUtf8Blocks blocks(put);
     std::string& out = blocks.Text();
+    int32_t decodedFont = -1;  // the font whose page `table` decodes
+    int codePage = 0;
+    const TDecoders::TUtf8Table* table = nullptr;
     for (int32_t i = 0; i < document.ParagraphCount() && blocks.Ok(); ++i) {
         const TParagraph& paragraph = document.Paragraph(i);
         const uint8_t* p = paragraph.Text.Data();
@@ -195,14 +198,19 @@ bool WriteDocumentUtf8(const TDocument& document, const TFontManager& fonts, int
                 continue;
             }
             const int32_t run = CharRunLength(p + at, n - at);
-            const int codePage = CodePageOfFont(fonts, font, systemAnsiCodePage);
-            if (codePage == 0) {
+            // Runs mostly keep the font of the run before.
+            if (font != decodedFont) {
+                decodedFont = font;
+                codePage = CodePageOfFont(fonts, font, systemAnsiCodePage);
+                table = codePage == 0 ? nullptr : decoders.Table(codePage);
+            }
+            if (table != nullptr) {
+                blocks.AppendThroughTable(*table, p + at, run);
+            } else if (codePage == 0) {
                 const std::string name = fonts.DisplayName(font);
                 for (int32_t k = 0; k < run; ++k) {
                     AppendUtf8(out, SymbolGlyphToUnicode(name, p[at + k]));
                 }
-            } else if (const TDecoders::TUtf8Table* table = decoders.Table(codePage)) {
-                blocks.AppendThroughTable(*table, p + at, run);
             } else {
                 for (const char32_t c : decoders.For(codePage).Decode(p + at, static_cast<size_t>(run))) {
                     AppendUtf8(out, c);

@@ -66,7 +66,7 @@ uint8_t TWordTextConverter::Encode(int codePage, char16_t c) {
     return byte;
 }
 
-uint8_t TWordTextConverter::Unicode(char16_t c, int32_t& font) {
+uint8_t TWordTextConverter::Convert(char16_t c, int32_t& font) {
     if (!started_ || font != baseFont_) {
         StartFont(font);
     }
@@ -99,10 +99,7 @@ uint8_t TWordTextConverter::Unicode(char16_t c, int32_t& font) {
     return NoControl(Encode(page, c));
 }
 
-uint8_t TWordTextConverter::Ansi(uint8_t byte, int32_t& font) {
-    if (byte < 0x80) {
-        return Unicode(byte, font);
-    }
+uint8_t TWordTextConverter::ConvertAnsi(uint8_t byte, int32_t& font) {
     if (!started_ || font != baseFont_) {
         StartFont(font);
     }

@@ -30,14 +30,23 @@ public:
     // The byte of a character of a Unicode piece in `font` (the font the
     // character properties give); `font` becomes the font to set it in.
     // Control characters stay as they are; no other character becomes one.
-    uint8_t Unicode(char16_t c, int32_t& font);
+    uint8_t Unicode(char16_t c, int32_t& font) {
+        // ASCII in the run's font is most text: it stays in the run.
+        if (c < 0x80 && started_ && font == baseFont_) {
+            font = runFont_;
+            return static_cast<uint8_t>(c);
+        }
+        return Convert(c, font);
+    }
     // The same for a byte of a Word 97/2000 8-bit piece, which is code page
     // 1252 text whatever the font.
-    uint8_t Ansi(uint8_t byte, int32_t& font);
+    uint8_t Ansi(uint8_t byte, int32_t& font) { return byte < 0x80 ? Unicode(byte, font) : ConvertAnsi(byte, font); }
     // Names and information strings: the system's page.
     uint8_t ToSystemPage(char16_t c);
 
 private:
+    uint8_t Convert(char16_t c, int32_t& font);
+    uint8_t ConvertAnsi(uint8_t byte, int32_t& font);
     void StartFont(int32_t font);
     int32_t FontFor(int codePage);
     uint8_t Encode(int codePage, char16_t c);

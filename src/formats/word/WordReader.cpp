@@ -119,7 +119,7 @@ private:
 
     TWordCharProps CharPropsAt(const TWordPiece& piece, const TFkpRun& run, const TWordParProps& par) const;
     TWordParProps ParPropsAt(const TWordPiece& piece, const TFkpRun& run) const;
-    void ApplyModifier(const TWordPiece& piece, const std::function<void(const TSprm&)>& apply) const;
+    void ApplyModifier(const TWordPiece& piece, TSprmVisitor apply) const;
 
     TDocument& document_;
     TCompoundFile& storage_;
@@ -234,7 +234,7 @@ void TWordReader::ReadSection() {
     document_.ApplyPageSettings(page, false);
 }
 
-void TWordReader::ApplyModifier(const TWordPiece& piece, const std::function<void(const TSprm&)>& apply) const {
+void TWordReader::ApplyModifier(const TWordPiece& piece, TSprmVisitor apply) const {
     if (piece.Prm & 1) {
         const size_t index = piece.Prm >> 1;
         if (index < pieces_.Modifiers.size()) {

@@ -99,7 +99,7 @@ bool TabChangeSize(TByteView list, uint64_t at, uint64_t& size) {
 
 uint16_t Word97OpcodeOf(uint8_t word6Opcode) { return Word97Numbers[word6Opcode]; }
 
-void ForEachSprm(TByteView grpprl, TWordGeneration generation, const std::function<void(const TSprm&)>& visit) {
+void ForEachSprm(TByteView grpprl, TWordGeneration generation, TSprmVisitor visit) {
     uint64_t at = 0;
     const bool word97 = generation == TWordGeneration::Word97;
     while (at < grpprl.Size()) {

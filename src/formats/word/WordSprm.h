@@ -7,6 +7,8 @@
 // counterpart that the reader uses keep their own number above 0xFF00.
 
 #include <cstdint>
+#include <memory>
+#include <type_traits>
 #include <functional>
 
 #include "formats/word/WordBytes.h"
@@ -78,12 +80,30 @@ struct TSprm {
     int32_t Long() const { return Operand.S32(0); }
 };
 
+// What a SPRM walk calls: a reference to a callable, for the length of the
+// call. Visitors are lambdas capturing by reference, which std::function
+// would copy to the heap at every walk (a document walks once per run).
+class TSprmVisitor {
+public:
+    template <typename F>
+        requires(!std::is_same_v<std::remove_cvref_t<F>, TSprmVisitor> && std::is_invocable_v<F&, const TSprm&>)
+    TSprmVisitor(F&& visit)  // NOLINT: converts from any visitor, as std::function would
+        : object_(const_cast<void*>(static_cast<const void*>(std::addressof(visit)))),
+          call_([](void* object, const TSprm& sprm) { (*static_cast<std::remove_reference_t<F>*>(object))(sprm); }) {}
+
+    void operator()(const TSprm& sprm) const { call_(object_, sprm); }
+
+private:
+    void* object_;
+    void (*call_)(void*, const TSprm&);
+};
+
 // Calls `visit` for each SPRM of a grpprl, in order. The walk ends at the
 // end of the list, at a SPRM whose operand would run past it, or at a Word
 // 6.0/95 opcode whose size is unknown; it never reads outside `grpprl`.
 // For sprmPChgTabs the operand starts at its size byte, since a size of 255
 // means the size is computed from the lists inside.
-void ForEachSprm(TByteView grpprl, TWordGeneration generation, const std::function<void(const TSprm&)>& visit);
+void ForEachSprm(TByteView grpprl, TWordGeneration generation, TSprmVisitor visit);
 
 // The single SPRM that a piece's property modifier packs (opcode number
 // isprm, one byte of operand, kept in `operandByte`, which the SPRM's
