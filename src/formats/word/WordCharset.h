@@ -41,6 +41,11 @@ public:
     // The same for a byte of a Word 97/2000 8-bit piece, which is code page
     // 1252 text whatever the font.
     uint8_t Ansi(uint8_t byte, int32_t& font) { return byte < 0x80 ? Unicode(byte, font) : ConvertAnsi(byte, font); }
+    // Whether ASCII in `font` goes into the current run set in `runFont`
+    // unchanged, as Unicode() would put it.
+    bool KeepsAscii(int32_t font, int32_t runFont) const {
+        return started_ && font == baseFont_ && runFont == runFont_;
+    }
     // Names and information strings: the system's page.
     uint8_t ToSystemPage(char16_t c);
 

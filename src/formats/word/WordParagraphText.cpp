@@ -1,5 +1,7 @@
 #include "formats/word/WordParagraphText.h"
 
+#include <algorithm>
+
 #include "model/Paragraph.h"
 #include "model/TextStream.h"
 
@@ -21,6 +23,39 @@ void TWordParagraphText::Tag(uint8_t kind, int32_t value) {
     }
     EncodeTag(text_.data() + textLength_, kind, value);
     textLength_ += TagSize;
+}
+
+size_t TWordParagraphText::TakeAscii(const uint8_t* bytes, size_t count, uint32_t charSize) {
+    count = std::min(count, PartSize - std::min(PartSize, textLength_));
+    if (text_.size() - textLength_ < count || positions_.size() - positionLength_ < count) {
+        text_.resize(std::max(text_.size() * 2, textLength_ + count + TagSize));
+        positions_.resize(std::max(positions_.size() * 2, positionLength_ + count));
+    }
+    uint8_t* text = text_.data() + textLength_;
+    uint8_t* positions = positions_.data() + positionLength_;
+    size_t n = 0;
+    if (charSize == 2) {
+        for (; n < count; ++n) {
+            const uint8_t low = bytes[2 * n];
+            if (bytes[2 * n + 1] != 0 || low < 32 || low >= 0x80) {
+                break;
+            }
+            text[n] = low;
+            positions[n] = low;
+        }
+    } else {
+        for (; n < count; ++n) {
+            const uint8_t byte = bytes[n];
+            if (byte < 32 || byte >= 0x80) {
+                break;
+            }
+            text[n] = byte;
+            positions[n] = byte;
+        }
+    }
+    textLength_ += n;
+    positionLength_ += n;
+    return n;
 }
 
 void TWordParagraphText::AttributeTag(int slot, int32_t value) { Tag(static_cast<uint8_t>(slot), value); }

@@ -22,6 +22,10 @@ public:
         text_[textLength_++] = byte;
         positions_[positionLength_++] = byte;
     }
+    // Takes characters of `charSize` bytes (1, or 2 little-endian) while
+    // they are printable ASCII, at most `count` of them and no further than
+    // Full(); answers how many it took.
+    size_t TakeAscii(const uint8_t* bytes, size_t count, uint32_t charSize);
     // Past this a long paragraph goes into the model in parts.
     bool Full() const { return textLength_ >= PartSize; }
     void AttributeTag(int slot, int32_t value);

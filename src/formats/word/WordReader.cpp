@@ -487,8 +487,24 @@ void TWordReader::ReadText() {
                 const int32_t first = cp;
                 const int32_t chunkEnd = static_cast<int32_t>(std::min<uint64_t>(spanEnd, cp + windowChars));
                 const TByteView bytes = text_->Range(piece.FcOf(cp), uint64_t(chunkEnd - cp) * charSize);
+                if (services_.Progress != nullptr) {
+                    services_.Progress->SetPosition(cp);
+                }
                 for (; cp < chunkEnd; ++cp) {
                     const uint64_t at = uint64_t(cp - first) * charSize;
+                    // Printable ASCII in the run's font, most of any text,
+                    // goes straight in while it lasts.
+                    if (synced && (fib_.IsWord97() ? charset_.KeepsAscii(chars.Attrs[caFont], fontAttrs[caFont])
+                                                   : fontAttrs[caFont] == chars.Attrs[caFont])) {
+                        const size_t available = at < bytes.Size()
+                                                     ? std::min<size_t>(chunkEnd - cp, (bytes.Size() - at) / charSize)
+                                                     : 0;
+                        const size_t taken = available > 0 ? pending_.TakeAscii(bytes.Data() + at, available, charSize) : 0;
+                        if (taken > 0) {
+                            cp += static_cast<int32_t>(taken) - 1;  // the loop steps past the last
+                            continue;
+                        }
+                    }
                     // Word 6.0/95 text is in its font's page already; Word
                     // 97/2000 text may need the font's sibling in another
                     // character set.
@@ -518,9 +534,6 @@ void TWordReader::ReadText() {
                             Visit(byte, switched, par);
                         }
                         synced = false;
-                    }
-                    if (services_.Progress != nullptr && (cp & 4095) == 0) {
-                        services_.Progress->SetPosition(cp);
                     }
                 }
             }
