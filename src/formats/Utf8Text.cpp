@@ -62,6 +62,7 @@ public:
     struct TUtf8Table {
         std::array<std::array<char, 4>, 256> Bytes{};
         std::array<uint8_t, 256> Length{};
+        bool AsciiAsItIs = true;  // bytes below 0x80 are their own UTF-8
     };
     const TUtf8Table* Table(int codePage) {
         if (IsDoubleByteCodePage(codePage)) {
@@ -81,6 +82,9 @@ public:
                 const size_t n = std::min<size_t>(utf8.size(), 4);
                 std::copy_n(utf8.begin(), n, table->Bytes[static_cast<size_t>(b)].begin());
                 table->Length[static_cast<size_t>(b)] = static_cast<uint8_t>(n);
+                if (b < 0x80 && (n != 1 || utf8[0] != static_cast<char>(b))) {
+                    table->AsciiAsItIs = false;
+                }
             }
             found = tables_.emplace(codePage, std::move(table)).first;
         }
@@ -117,10 +121,22 @@ public:
             const size_t at = text_.size();
             text_.resize(at + static_cast<size_t>(part) * 4);
             char* out = text_.data() + at;
-            for (int32_t i = k; i < k + part; ++i) {
+            for (int32_t i = k; i < k + part;) {
+                if (table.AsciiAsItIs && p[i] < 0x80) {
+                    // Runs of ASCII, most text, are copied as they are.
+                    int32_t j = i + 1;
+                    while (j < k + part && p[j] < 0x80) {
+                        ++j;
+                    }
+                    std::memcpy(out, p + i, static_cast<size_t>(j - i));
+                    out += j - i;
+                    i = j;
+                    continue;
+                }
                 const auto& bytes = table.Bytes[p[i]];
                 std::memcpy(out, bytes.data(), 4);  // the table's rows are four bytes wide
                 out += table.Length[p[i]];
+                ++i;
             }
             text_.resize(static_cast<size_t>(out - text_.data()));
             k += part;

@@ -42,11 +42,13 @@ bool SameFontName(const std::string& a, const std::string& b) { return CompareFo
 int32_t ScriptSize(int32_t size) { return MulDivRound(size, 65, 100); }
 
 TFontManager::TFontManager(TFontSystem& fonts) : fonts_(fonts) {
-    EnumerateFamilies();
+    // Enumerating opens every face the system has: once is enough.
+    const std::vector<TFaceInfo> faces = fonts_.EnumerateFaces();
+    EnumerateFamilies(faces);
     SynchronizeRegistry();
     // Every character set of every face gets its own entry, sharing the
     // face's tag.
-    for (const TFaceInfo& face : fonts_.EnumerateFaces()) {
+    for (const TFaceInfo& face : faces) {
         if (face.Scalable) {
             Register(face.Name, face.CharSet, true, face.PitchAndFamily);
         }
@@ -56,11 +58,11 @@ TFontManager::TFontManager(TFontSystem& fonts) : fonts_(fonts) {
     symbol_ = Register("Symbol", DefaultCharSet, false, 0);
 }
 
-void TFontManager::EnumerateFamilies() {
+void TFontManager::EnumerateFamilies(std::vector<TFaceInfo> faces) {
     families_.clear();
     std::string previous;
     bool havePrevious = false;
-    for (TFaceInfo& face : fonts_.EnumerateFaces()) {
+    for (TFaceInfo& face : faces) {
         // A face comes once per character set; only its first set counts.
         const bool repeated = havePrevious && face.Name == previous;
         previous = face.Name;
@@ -287,7 +289,7 @@ bool TFontManager::ValidateFontName(int32_t& fontIndex, const std::string& name,
 }
 
 void TFontManager::Rebuild(TKerningPairsManager& kerning, const std::function<void()>& relayout) {
-    EnumerateFamilies();
+    EnumerateFamilies(fonts_.EnumerateFaces());
     SynchronizeRegistry();
     ClearSharedFonts();
     substitutions_.clear();
