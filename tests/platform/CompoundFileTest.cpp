@@ -47,6 +47,28 @@ TEST(CompoundFile, ListsAndReadsTheStreamsOfAWordDocument) {
     // A stream above the limit is refused before it is read.
     EXPECT_EQ(TStorageError::TooLarge, ReadWholeStream(*stream.Stream, again, 3168));
     EXPECT_TRUE(again.empty());
+    // Into a large buffer, the same bytes and the same limit.
+    TStreamBytes whole;
+    ASSERT_EQ(TStorageError::None, whole.Read(*stream.Stream, 1 << 20));
+    EXPECT_EQ(bytes, std::vector<uint8_t>(whole.Data(), whole.Data() + whole.Size()));
+    EXPECT_EQ(TStorageError::TooLarge, whole.Read(*stream.Stream, 3168));
+    EXPECT_EQ(0u, whole.Size());
+}
+
+// Large buffers come zero-sized, small and past the size where they are
+// mapped on their own; all of them hold what is written into them.
+TEST(LargeBuffer, EverySizeHoldsItsBytes) {
+    for (const size_t size : {size_t{0}, size_t{1}, size_t{4096}, (size_t{1} << 20) - 1, size_t{1} << 20,
+                              (size_t{5} << 20) + 3}) {
+        SCOPED_TRACE(size);
+        TLargeBuffer buffer = AllocateLargeBuffer(size);
+        ASSERT_NE(nullptr, buffer.get());
+        if (size > 0) {
+            buffer[0] = 1;
+            buffer[size - 1] = 2;
+            EXPECT_EQ(2, buffer[size - 1]);
+        }
+    }
 }
 
 TEST(CompoundFile, NestedStreamsOpenByPath) {
