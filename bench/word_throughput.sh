@@ -69,7 +69,12 @@ INTO='out=$1; shift; exec "$@" >"$out"'
 
 timed "quillane-convert --to utf8" "$RUNS" "$OUT/q.txt" "$CONVERT" --to utf8 "$DOC" "$OUT/q.txt"
 if tool antiword; then timed "antiword -m UTF-8.txt" "$RUNS" "$OUT/a.txt" sh -c "$INTO" sh "$OUT/a.txt" antiword -w 0 -m UTF-8.txt "$DOC"; fi
-if tool catdoc; then timed "catdoc -d utf-8" "$RUNS" "$OUT/c.txt" sh -c "$INTO" sh "$OUT/c.txt" catdoc -d utf-8 -w "$DOC"; fi
+# catdoc twice: -w gives a line per paragraph, as the others do; without
+# it catdoc wraps lines at 72 columns, which it does much faster.
+if tool catdoc; then
+    timed "catdoc -d utf-8 -w" "$RUNS" "$OUT/c.txt" sh -c "$INTO" sh "$OUT/c.txt" catdoc -d utf-8 -w "$DOC"
+    timed "catdoc -d utf-8 (wrapped)" "$RUNS" "$OUT/cw.txt" sh -c "$INTO" sh "$OUT/cw.txt" catdoc -d utf-8 "$DOC"
+fi
 if tool wvText; then timed "wvText" 1 "$OUT/w.txt" wvText "$DOC" "$OUT/w.txt"; fi
 if tool soffice; then
     timed "soffice --convert-to txt" 1 "$OUT/lo/word-bench-$SIZE.txt" soffice --headless --norestore \

@@ -52,6 +52,22 @@ int32_t TFlexibleString::CapacityFor(int32_t n, int32_t capacity) {
     return capacity;  // large strings never shrink
 }
 
+namespace {
+
+// Gives the buffer room for exactly `capacity` bytes (above zero), keeping
+// what it holds.
+void Reallocate(TBufferPair& buffer, int32_t capacity) {
+    void* grown = std::realloc(buffer.Data.get(), static_cast<size_t>(capacity));
+    if (grown == nullptr) {
+        throw std::bad_alloc();
+    }
+    (void)buffer.Data.release();
+    buffer.Data.reset(static_cast<uint8_t*>(grown));
+    buffer.Capacity = capacity;
+}
+
+}  // namespace
+
 void TFlexibleString::ResizeBuffer(TBufferPair& buffer, int32_t newSize) {
     const int32_t wanted = CapacityFor(newSize, buffer.Capacity);
     if (wanted == buffer.Capacity) {
@@ -62,13 +78,7 @@ void TFlexibleString::ResizeBuffer(TBufferPair& buffer, int32_t newSize) {
         buffer.Capacity = 0;
         return;
     }
-    void* grown = std::realloc(buffer.Data.get(), static_cast<size_t>(wanted));
-    if (grown == nullptr) {
-        throw std::bad_alloc();
-    }
-    (void)buffer.Data.release();
-    buffer.Data.reset(static_cast<uint8_t*>(grown));
-    buffer.Capacity = wanted;
+    Reallocate(buffer, wanted);
 }
 
 namespace {
@@ -94,16 +104,9 @@ TFlexibleString& TFlexibleString::SetLength(int32_t n) {
 }
 
 void TFlexibleString::ReserveExact(int32_t n) {
-    if (n <= buffer_.Capacity) {
-        return;
+    if (n > buffer_.Capacity) {
+        Reallocate(buffer_, n);
     }
-    void* grown = std::realloc(buffer_.Data.get(), static_cast<size_t>(n));
-    if (grown == nullptr) {
-        throw std::bad_alloc();
-    }
-    (void)buffer_.Data.release();
-    buffer_.Data.reset(static_cast<uint8_t*>(grown));
-    buffer_.Capacity = n;
 }
 
 void TFlexibleString::AppendBytes(const void* source, int32_t n) {
