@@ -35,11 +35,11 @@ struct TLoaded {
     int32_t Format = dfFailed;
 };
 
-TLoaded ReadFixture(const TWordFixture& fixture, TFontManager* fonts = nullptr) {
+TLoaded ReadFixture(const TWordFixture& fixture, TFontManager* fonts = nullptr, TProgressSink* progress = nullptr) {
     static const auto codePages = CreateCodePageConverter(437, 1252);
     test::TMemoryStorage storage = fixture.Build();
     test::TRecordingMessageBox messages;
-    const TFormatServices services{messages, *codePages, nullptr, fonts};
+    const TFormatServices services{messages, *codePages, progress, fonts};
     TLoaded loaded;
     loaded.Document = std::make_unique<TDocument>();
     TDocOpeningOptions options;
@@ -346,10 +346,23 @@ TEST(WordReaderFixture, TextLongerThanTheReadingWindow) {
         fixture.Text = text;
         fixture.Unicode = unicode;
         fixture.ChpxRuns = {{0, {}}, {131000, bold}, {131100, {}}, {262140, bold}, {262150, {}}};
-        const TLoaded loaded = ReadFixture(fixture);
+        struct TRecordingProgress final : TProgressSink {
+            int64_t Range = 0;
+            std::vector<int64_t> Positions;
+            void SetRange(int64_t maximum) override { Range = maximum; }
+            void SetPosition(int64_t position) override { Positions.push_back(position); }
+        } progress;
+        const TLoaded loaded = ReadFixture(fixture, nullptr, &progress);
         ASSERT_TRUE(loaded.Read);
         CheckStreams(*loaded.Document);
         EXPECT_EQ(expected, test::ParagraphTexts(*loaded.Document));
+        // Progress advances through the text every few thousand characters,
+        // not at every run.
+        EXPECT_EQ(static_cast<int64_t>(text.size()), progress.Range);
+        ASSERT_FALSE(progress.Positions.empty());
+        EXPECT_TRUE(std::is_sorted(progress.Positions.begin(), progress.Positions.end()));
+        EXPECT_GT(progress.Positions.back(), progress.Range - 300000);
+        EXPECT_LE(progress.Positions.size(), text.size() / 4096 + 1);
         // The bold runs: 100 characters, then 10 that straddle the window's edge in Unicode text.
         int32_t boldCount = 0;
         for (int32_t i = 0; i < loaded.Document->ParagraphCount(); ++i) {

@@ -446,6 +446,9 @@ void TWordReader::ReadText() {
     // piece table whose pieces share their bytes cannot make the text
     // longer than the stream.
     const int32_t textEnd = static_cast<int32_t>(std::min<uint64_t>(static_cast<uint64_t>(fib_.CcpText), text_->Size()));
+    // Progress goes out every few thousand characters, not at every run.
+    constexpr int32_t ProgressStep = 4096;
+    int32_t nextProgress = 0;
     for (const TWordPiece& piece : pieces_.Pieces) {
         if (piece.CpStart >= textEnd) {
             break;  // text beyond the main text is never read
@@ -487,8 +490,9 @@ void TWordReader::ReadText() {
                 const int32_t first = cp;
                 const int32_t chunkEnd = static_cast<int32_t>(std::min<uint64_t>(spanEnd, cp + windowChars));
                 const TByteView bytes = text_->Range(piece.FcOf(cp), uint64_t(chunkEnd - cp) * charSize);
-                if (services_.Progress != nullptr) {
+                if (services_.Progress != nullptr && cp >= nextProgress) {
                     services_.Progress->SetPosition(cp);
+                    nextProgress = cp + ProgressStep;
                 }
                 for (; cp < chunkEnd; ++cp) {
                     const uint64_t at = uint64_t(cp - first) * charSize;
