@@ -11,6 +11,7 @@
 
 #include "formats/DocumentFormat.h"
 #include "formats/rtf/RtfPicture.h"
+#include "formats/word/WordCharPropsCache.h"
 #include "formats/word/WordCharset.h"
 #include "formats/word/WordFib.h"
 #include "formats/word/WordFkp.h"
@@ -117,7 +118,7 @@ private:
     void StartParagraphFormat(const TWordParProps& par);
     void Picture(const TWordCharProps& chars);
 
-    TWordCharProps CharPropsAt(const TWordPiece& piece, const TFkpRun& run, const TWordParProps& par) const;
+    TWordCharProps CharPropsAt(const TWordPiece& piece, const TFkpRun& run, const TWordParProps& par);
     TWordParProps ParPropsAt(const TWordPiece& piece, const TFkpRun& run) const;
     void ApplyModifier(const TWordPiece& piece, TSprmVisitor apply) const;
 
@@ -140,6 +141,7 @@ private:
     TWordStyleSheet styles_;
     TWordLists lists_;
     TWordPropertyContext context_;
+    TWordCharPropsCache charProps_;
     std::vector<int32_t> fonts_;
     std::unique_ptr<TWordDataStream> data_;
 
@@ -273,14 +275,17 @@ TWordParProps TWordReader::ParPropsAt(const TWordPiece& piece, const TFkpRun& ru
     return props;
 }
 
-TWordCharProps TWordReader::CharPropsAt(const TWordPiece& piece, const TFkpRun& run,
-                                        const TWordParProps& par) const {
+TWordCharProps TWordReader::CharPropsAt(const TWordPiece& piece, const TFkpRun& run, const TWordParProps& par) {
+    if (const TWordCharProps* known = charProps_.Find(run.Grpprl, par.Attrs[paStyle], piece.Prm)) {
+        return *known;
+    }
     TWordCharProps props;
     const TCharAttrs& style = styles_.CharacterAttrs(par.Attrs[paStyle], document_);
     props.Attrs = style;
     const auto apply = [&](const TSprm& sprm) { ApplyCharSprm(sprm, props, style, context_); };
     ForEachSprm(run.Grpprl, fib_.Generation, apply);
     ApplyModifier(piece, apply);
+    charProps_.Store(run.Grpprl, par.Attrs[paStyle], piece.Prm, props);
     return props;
 }
 
