@@ -98,34 +98,44 @@ private:
 };
 
 // Text gathered into a block that goes to the consumer whenever it fills.
+// The block has room for a whole part of a run past its nominal size, so
+// bytes are written in place without checking room for each.
 class TUtf8Blocks {
 public:
     static constexpr size_t BlockSize = 65536;
+    static constexpr int32_t PartChars = BlockSize / 4;  // at most four bytes of UTF-8 each
 
-    explicit TUtf8Blocks(const std::function<bool(std::string_view)>& put) : put_(put) { text_.reserve(BlockSize + 64); }
+    explicit TUtf8Blocks(const std::function<bool(std::string_view)>& put)
+        : put_(put), block_(std::make_unique_for_overwrite<char[]>(2 * BlockSize)) {}
 
-    std::string& Text() { return text_; }
-    // Hands the block on once it is full (or at the end, when `last`).
+    // Hands the block on once it is full (or at the end, when `last`);
+    // after a failed hand-over what follows is dropped.
     void Pass(bool last = false) {
-        if (ok_ && (text_.size() >= BlockSize || (last && !text_.empty()))) {
-            ok_ = put_(text_);
-            text_.clear();
+        if (used_ >= BlockSize || (last && used_ > 0)) {
+            ok_ = ok_ && put_(std::string_view(block_.get(), used_));
+            used_ = 0;
         }
     }
     bool Ok() const { return ok_; }
 
+    void Character(char32_t c) {
+        scratch_.clear();
+        AppendUtf8(scratch_, c);
+        std::memcpy(block_.get() + used_, scratch_.data(), scratch_.size());
+        used_ += scratch_.size();
+        Pass();
+    }
+
     // The UTF-8 of a run of bytes through the table.
     void AppendThroughTable(const TDecoders::TUtf8Table& table, const uint8_t* p, int32_t n) {
         for (int32_t k = 0; k < n && ok_;) {
-            const int32_t part = std::min<int32_t>(n - k, static_cast<int32_t>(BlockSize / 4));
-            const size_t at = text_.size();
-            text_.resize(at + static_cast<size_t>(part) * 4);
-            char* out = text_.data() + at;
-            for (int32_t i = k; i < k + part;) {
+            const int32_t end = k + std::min(n - k, PartChars);
+            char* out = block_.get() + used_;
+            for (int32_t i = k; i < end;) {
                 if (table.AsciiAsItIs && p[i] < 0x80) {
                     // Runs of ASCII, most text, are copied as they are.
                     int32_t j = i + 1;
-                    while (j < k + part && p[j] < 0x80) {
+                    while (j < end && p[j] < 0x80) {
                         ++j;
                     }
                     std::memcpy(out, p + i, static_cast<size_t>(j - i));
@@ -138,15 +148,17 @@ public:
                 out += table.Length[p[i]];
                 ++i;
             }
-            text_.resize(static_cast<size_t>(out - text_.data()));
-            k += part;
+            used_ = static_cast<size_t>(out - block_.get());
+            k = end;
             Pass();
         }
     }
 
 private:
     const std::function<bool(std::string_view)>& put_;
-    std::string text_;
+    std::unique_ptr<char[]> block_;
+    size_t used_ = 0;  // below BlockSize between calls
+    std::string scratch_;
     bool ok_ = true;
 };
 
@@ -186,7 +198,6 @@ bool WriteDocumentUtf8(const TDocument& document, const TFontManager& fonts, int
                        const std::function<bool(std::string_view)>& put) {
     TDecoders decoders(systemAnsiCodePage);
     TUtf8Blocks blocks(put);
-    std::string& out = blocks.Text();
     int32_t decodedFont = -1;  // the font whose page `table` decodes
     int codePage = 0;
     const TDecoders::TUtf8Table* table = nullptr;
@@ -207,7 +218,7 @@ bool WriteDocumentUtf8(const TDocument& document, const TFontManager& fonts, int
                 } else if (tag.Kind == tkSpecial || tag.Kind == tkPicture || tag.Kind == tkObject) {
                     const int32_t code = tag.Kind == tkSpecial ? tag.Value : (tag.Kind == tkPicture ? spPicture : spObject);
                     if (const char32_t c = SpecialToUnicode(code)) {
-                        AppendUtf8(out, c);
+                        blocks.Character(c);
                     }
                 }
                 at += TagSize;
@@ -225,18 +236,18 @@ bool WriteDocumentUtf8(const TDocument& document, const TFontManager& fonts, int
             } else if (codePage == 0) {
                 const std::string name = fonts.DisplayName(font);
                 for (int32_t k = 0; k < run; ++k) {
-                    AppendUtf8(out, SymbolGlyphToUnicode(name, p[at + k]));
+                    blocks.Character(SymbolGlyphToUnicode(name, p[at + k]));
                 }
             } else {
                 for (const char32_t c : decoders.For(codePage).Decode(p + at, static_cast<size_t>(run))) {
-                    AppendUtf8(out, c);
+                    blocks.Character(c);
                 }
             }
             blocks.Pass();
             at += run;
         }
         if (!paragraph.EndsWithParagraphEnd()) {
-            out.push_back('\n');
+            blocks.Character(U'\n');
         }
         blocks.Pass();
     }

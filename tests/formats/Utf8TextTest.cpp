@@ -1,6 +1,9 @@
 // The UTF-8 export: each run decoded through its font's code page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "formats/Utf8Text.h"
 #include "formats/rtf/RtfFixture.h"
 
@@ -35,6 +38,39 @@ TEST_F(Utf8Text, RunsFollowTheirFontsCharacterSets) {
         SCOPED_TRACE(c.body);
         EXPECT_EQ(Utf8(fontTable + c.body), c.utf8);
     }
+}
+
+// The text goes out in blocks: characters of several bytes and runs longer
+// than a block come through whole across the blocks' edges, and a consumer
+// that fails stops the writing.
+TEST_F(Utf8Text, BlocksCarryTheWholeText) {
+    std::string rtf = "{\\rtf1 {\\fonttbl{\\f0 Times New Roman;}{\\f1\\fcharset161 Arial;}}";
+    std::string expected;
+    for (int i = 0; i < 3000; ++i) {
+        rtf += "plain text " + std::to_string(i) + " {\\f1 \\'e1\\'e2} caf\\'e9\\par ";
+        expected += "plain text " + std::to_string(i) + " \u03b1\u03b2 caf\u00e9\n";
+    }
+    rtf += std::string(200000, 'x') + "}";
+    expected += std::string(200000, 'x') + "\n";
+    const TDocument& document = Load(rtf);
+    std::string joined;
+    size_t blocks = 0;
+    size_t largest = 0;
+    EXPECT_TRUE(WriteDocumentUtf8(document, *fonts, 1252, [&](std::string_view block) {
+        joined.append(block);
+        ++blocks;
+        largest = std::max(largest, block.size());
+        return true;
+    }));
+    EXPECT_EQ(expected, joined);
+    EXPECT_GT(blocks, 3u);
+    EXPECT_LE(largest, 2u * 65536);
+    size_t calls = 0;
+    EXPECT_FALSE(WriteDocumentUtf8(document, *fonts, 1252, [&](std::string_view) {
+        ++calls;
+        return false;
+    }));
+    EXPECT_EQ(1u, calls);
 }
 
 TEST(Utf8Encoding, AppendsEveryPlaneAndReplacesWhatIsNoCharacter) {
