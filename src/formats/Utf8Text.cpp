@@ -97,6 +97,12 @@ private:
     std::map<int, std::unique_ptr<TUtf8Table>> tables_;
 };
 
+uint64_t LoadEight(const uint8_t* p) {
+    uint64_t value;
+    std::memcpy(&value, p, sizeof value);  // only tested against a mask of every byte
+    return value;
+}
+
 // Text gathered into a block that goes to the consumer whenever it fills.
 // The block has room for a whole part of a run past its nominal size, so
 // bytes are written in place without checking room for each.
@@ -133,8 +139,12 @@ public:
             char* out = block_.get() + used_;
             for (int32_t i = k; i < end;) {
                 if (table.AsciiAsItIs && p[i] < 0x80) {
-                    // Runs of ASCII, most text, are copied as they are.
+                    // Runs of ASCII, most text, are copied as they are
+                    // (looked at eight bytes at a time).
                     int32_t j = i + 1;
+                    while (j + 8 <= end && (LoadEight(p + j) & 0x8080808080808080u) == 0) {
+                        j += 8;
+                    }
                     while (j < end && p[j] < 0x80) {
                         ++j;
                     }
