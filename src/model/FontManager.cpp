@@ -58,17 +58,17 @@ TFontManager::TFontManager(TFontSystem& fonts) : fonts_(fonts) {
     symbol_ = Register("Symbol", DefaultCharSet, false, 0);
 }
 
-void TFontManager::EnumerateFamilies(std::vector<TFaceInfo> faces) {
+void TFontManager::EnumerateFamilies(const std::vector<TFaceInfo>& faces) {
     families_.clear();
     std::string previous;
     bool havePrevious = false;
-    for (TFaceInfo& face : faces) {
+    for (const TFaceInfo& face : faces) {
         // A face comes once per character set; only its first set counts.
         const bool repeated = havePrevious && face.Name == previous;
         previous = face.Name;
         havePrevious = true;
         if (face.Scalable && !repeated) {
-            families_.push_back(TFontFamily{std::move(face.Name), face.CharSet, face.PitchAndFamily, false});
+            families_.push_back(TFontFamily{face.Name, face.CharSet, face.PitchAndFamily, false});
         }
     }
     std::stable_sort(families_.begin(), families_.end(), [](const TFontFamily& a, const TFontFamily& b) {

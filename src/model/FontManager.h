@@ -91,7 +91,7 @@ public:
     TFontManager& operator=(const TFontManager&) = delete;
 
     // Family list and registry.
-    void EnumerateFamilies(std::vector<TFaceInfo> faces);
+    void EnumerateFamilies(const std::vector<TFaceInfo>& faces);
     void SynchronizeRegistry();
     int32_t Register(const std::string& name, int32_t charSet, bool allowPrefix, int32_t pitchAndFamily);
     // Registers a document's font table, with prefix matching.

@@ -12,29 +12,10 @@ bool HasCompoundSignature(const uint8_t* data, int64_t size) {
 }
 
 TStorageError ReadWholeStream(TStorageStream& stream, std::vector<uint8_t>& bytes, int64_t limit) {
-    bytes.clear();
-    const int64_t size = stream.Size();
-    if (size < 0) {
-        return TStorageError::Damaged;
-    }
-    if (size > limit) {
-        return TStorageError::TooLarge;
-    }
-    if (!stream.Seek(0)) {
-        return TStorageError::Other;
-    }
-    bytes.resize(static_cast<size_t>(size));
-    int64_t done = 0;
-    while (done < size) {
-        const int32_t want = static_cast<int32_t>(std::min<int64_t>(size - done, 1 << 20));
-        const int32_t n = stream.Read(bytes.data() + done, want);
-        if (n <= 0) {
-            bytes.clear();
-            return TStorageError::Damaged;
-        }
-        done += n;
-    }
-    return TStorageError::None;
+    TStreamBytes whole;
+    const TStorageError error = whole.Read(stream, limit);
+    bytes.assign(whole.Data(), whole.Data() + whole.Size());
+    return error;
 }
 
 TStorageError TStreamBytes::Read(TStorageStream& stream, int64_t limit) {

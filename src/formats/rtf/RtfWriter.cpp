@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "formats/PlainText.h"
 #include "formats/rtf/RtfWriterCore.h"
@@ -265,23 +266,14 @@ void TRtfWriter::WriteDocumentSettings() {
     // Only what differs from a new document's page.
     const TPageSettings& page = doc_.PageSettings();
     const TPageSettings fresh;
-    if (page.PaperWidth != fresh.PaperWidth) {
-        out_.Body(bwPaperw, page.PaperWidth);
-    }
-    if (page.PaperHeight != fresh.PaperHeight) {
-        out_.Body(bwPaperh, page.PaperHeight);
-    }
-    if (page.LeftMargin != fresh.LeftMargin) {
-        out_.Body(bwMargl, page.LeftMargin);
-    }
-    if (page.RightMargin != fresh.RightMargin) {
-        out_.Body(bwMargr, page.RightMargin);
-    }
-    if (page.TopMargin != fresh.TopMargin) {
-        out_.Body(bwMargt, page.TopMargin);
-    }
-    if (page.BottomMargin != fresh.BottomMargin) {
-        out_.Body(bwMargb, page.BottomMargin);
+    static constexpr std::pair<int32_t TPageSettings::*, TRtfBodyWord> PageWords[] = {
+        {&TPageSettings::PaperWidth, bwPaperw},  {&TPageSettings::PaperHeight, bwPaperh},
+        {&TPageSettings::LeftMargin, bwMargl},   {&TPageSettings::RightMargin, bwMargr},
+        {&TPageSettings::TopMargin, bwMargt},    {&TPageSettings::BottomMargin, bwMargb}};
+    for (const auto& [measure, word] : PageWords) {
+        if (page.*measure != fresh.*measure) {
+            out_.Body(word, page.*measure);
+        }
     }
     if (page.Landscape != 0) {
         out_.Body(bwLndscpsxn);

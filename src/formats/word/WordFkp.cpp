@@ -6,7 +6,10 @@ namespace quillane {
 
 TWordFkpIndex::TWordFkpIndex(TWordStreamWindow& main, TByteView binTable, TWordGeneration generation, TKind kind,
                              uint16_t pageCount)
-    : main_(main), generation_(generation), kind_(kind) {
+    : main_(main), generation_(generation), kind_(kind),
+      // Word 97/2000 paragraph entries carry 12 bytes of height cache after
+      // the offset byte, Word 6.0/95 ones 6; character entries are one byte.
+      entrySize_(kind == TKind::Character ? 1 : (generation == TWordGeneration::Word97 ? 13 : 7)) {
     const uint64_t pnSize = generation == TWordGeneration::Word97 ? 4 : 2;
     if (binTable.Size() < 4) {
         return;
@@ -56,18 +59,14 @@ bool TWordFkpIndex::LoadPage(uint32_t pageNumber) {
         return false;
     }
     std::copy_n(bytes.Data(), FkpPageSize, pageBytes_);
-    page_ = TByteView(pageBytes_, FkpPageSize);
-    runs_ = page_.U8(FkpPageSize - 1);
-    // Word 97/2000 paragraph entries carry 12 bytes of height cache after
-    // the offset byte, Word 6.0/95 ones 6; character entries are one byte.
-    const uint32_t entrySize =
-        kind_ == TKind::Character ? 1 : (generation_ == TWordGeneration::Word97 ? 13 : 7);
+    const TByteView page(pageBytes_, FkpPageSize);
+    runs_ = page.U8(FkpPageSize - 1);
     const uint64_t entriesAt = (uint64_t{runs_} + 1) * 4;
-    if (runs_ == 0 || entriesAt + uint64_t{runs_} * entrySize > FkpPageSize - 1) {
+    if (runs_ == 0 || entriesAt + uint64_t{runs_} * entrySize_ > FkpPageSize - 1) {
         return false;
     }
     for (uint32_t i = 0; i <= runs_; ++i) {
-        bounds_[i] = page_.U32(uint64_t{i} * 4);
+        bounds_[i] = page.U32(uint64_t{i} * 4);
     }
     loadedValid_ = true;
     return true;
@@ -88,15 +87,14 @@ bool TWordFkpIndex::FindInPage(uint32_t fc, TFkpRun& run) {
     }
     run.FcStart = start;
     run.FcEnd = end;
-    const uint32_t entrySize =
-        kind_ == TKind::Character ? 1 : (generation_ == TWordGeneration::Word97 ? 13 : 7);
+    const TByteView page(pageBytes_, FkpPageSize);
     const uint64_t entriesAt = (uint64_t{runs_} + 1) * 4;
-    const uint64_t offset = uint64_t{page_.U8(entriesAt + uint64_t{i} * entrySize)} * 2;
+    const uint64_t offset = uint64_t{page.U8(entriesAt + uint64_t{i} * entrySize_)} * 2;
     if (offset == 0) {
         return true;  // no properties: the defaults (of the style)
     }
     // The property block must end inside the page, before the run count.
-    const TByteView block = page_.Sub(0, FkpPageSize - 1);
+    const TByteView block = page.Sub(0, FkpPageSize - 1);
     if (kind_ == TKind::Character) {
         const uint8_t size = block.U8(offset);
         run.Grpprl = block.Sub(offset + 1, size);

@@ -53,6 +53,7 @@ private:
     TWordStreamWindow& main_;
     TWordGeneration generation_;
     TKind kind_;
+    uint32_t entrySize_;  // bytes per run after the run boundaries
     std::vector<TPageRef> pages_;  // sorted by FcStart
 
     // The page last looked in, its run boundaries decoded, and the run last
@@ -61,7 +62,6 @@ private:
     int64_t loadedPage_ = -1;
     bool loadedValid_ = false;
     uint8_t pageBytes_[FkpPageSize] = {};
-    TByteView page_;
     uint32_t runs_ = 0;
     uint32_t bounds_[256] = {};
     uint32_t cursor_ = 0;

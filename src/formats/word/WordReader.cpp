@@ -38,6 +38,7 @@ constexpr int64_t MaxStreamSize = int64_t{256} << 20;
 // The main stream's windows: text, and formatted pages with section descriptors.
 constexpr size_t TextWindowSize = size_t{256} << 10;
 constexpr size_t PageWindowSize = size_t{64} << 10;
+constexpr int32_t ProgressStep = 4096;
 constexpr uint32_t DopReadLimit = 500;
 constexpr uint32_t NoSepx = 0xFFFFFFFF;
 
@@ -108,6 +109,8 @@ private:
     void ReadInformation();
     void ReadSection();
     void ReadText();
+    void ReadSpan(const TWordPiece& piece, int32_t from, int32_t to, const TWordCharProps& chars,
+                  const TWordParProps& par);
     TWordStreamWindow PageWindow();
     void Visit(uint8_t c, const TWordCharProps& chars, const TWordParProps& par);
     void AppendByte(uint8_t byte, const TCharAttrs& attrs);
@@ -155,6 +158,7 @@ private:
     TCharAttrs cellTabAttrs_;
     bool skippingField_ = false;
     int64_t characters_ = 0;
+    int32_t nextProgress_ = 0;  // the position at which progress goes out next
 };
 
 void TWordReader::ReadDocumentProperties() {
@@ -451,23 +455,17 @@ void TWordReader::ReadText() {
     // piece table whose pieces share their bytes cannot make the text
     // longer than the stream.
     const int32_t textEnd = static_cast<int32_t>(std::min<uint64_t>(static_cast<uint64_t>(fib_.CcpText), text_->Size()));
-    // Progress goes out every few thousand characters, not at every run.
-    constexpr int32_t ProgressStep = 4096;
-    int32_t nextProgress = 0;
     for (const TWordPiece& piece : pieces_.Pieces) {
         if (piece.CpStart >= textEnd) {
             break;  // text beyond the main text is never read
         }
         const int32_t end = std::min(piece.CpEnd, textEnd);
-        const uint32_t charSize = piece.CharSize();
-        const uint64_t windowChars = std::max<uint64_t>(text_->Capacity() / charSize, 1);
         TFkpRun charRun;
         TFkpRun parRun;
         bool charValid = false;
         bool parValid = false;
         TWordParProps par;
         TWordCharProps chars;
-        TCharAttrs fontAttrs;  // the run's attributes in the font its text is set in
         for (int32_t cp = piece.CpStart; cp < end;) {
             const uint64_t fc = piece.FcOf(cp);
             const uint32_t fc32 = static_cast<uint32_t>(fc);
@@ -483,69 +481,14 @@ void TWordReader::ReadText() {
                 charValid = true;
             }
             // The characters up to the end of both runs share their
-            // properties: most of them go straight into the paragraph.
-            // (A position past 4 GB, which only a damaged piece gives, goes
-            // one character at a time.)
+            // properties. (A position past 4 GB, which only a damaged piece
+            // gives, goes one character at a time.)
             const uint64_t runEnd = std::min(parRun.FcEnd, charRun.FcEnd);
+            const uint32_t charSize = piece.CharSize();
             const uint64_t span = runEnd > fc ? (runEnd - fc + charSize - 1) / charSize : 1;
             const int32_t spanEnd = static_cast<int32_t>(std::min<uint64_t>(end, cp + span));
-            bool synced = false;  // the stream's attributes are fontAttrs
-            while (cp < spanEnd) {
-                // The span's bytes, as many as the window holds at once.
-                const int32_t first = cp;
-                const int32_t chunkEnd = static_cast<int32_t>(std::min<uint64_t>(spanEnd, cp + windowChars));
-                const TByteView bytes = text_->Range(piece.FcOf(cp), uint64_t(chunkEnd - cp) * charSize);
-                if (services_.Progress != nullptr && cp >= nextProgress) {
-                    services_.Progress->SetPosition(cp);
-                    nextProgress = cp + ProgressStep;
-                }
-                for (; cp < chunkEnd; ++cp) {
-                    const uint64_t at = uint64_t(cp - first) * charSize;
-                    // Printable ASCII in the run's font, most of any text,
-                    // goes straight in while it lasts.
-                    if (synced && (fib_.IsWord97() ? charset_.KeepsAscii(chars.Attrs[caFont], fontAttrs[caFont])
-                                                   : fontAttrs[caFont] == chars.Attrs[caFont])) {
-                        const size_t available = at < bytes.Size()
-                                                     ? std::min<size_t>(chunkEnd - cp, (bytes.Size() - at) / charSize)
-                                                     : 0;
-                        const size_t taken = available > 0 ? pending_.TakeAscii(bytes.Data() + at, available, charSize) : 0;
-                        if (taken > 0) {
-                            cp += static_cast<int32_t>(taken) - 1;  // the loop steps past the last
-                            continue;
-                        }
-                    }
-                    // Word 6.0/95 text is in its font's page already; Word
-                    // 97/2000 text may need the font's sibling in another
-                    // character set.
-                    int32_t font = chars.Attrs[caFont];
-                    uint8_t byte;
-                    if (!piece.Compressed) {
-                        byte = charset_.Unicode(bytes.U16(at), font);
-                    } else if (fib_.IsWord97()) {
-                        byte = charset_.Ansi(bytes.U8(at), font);
-                    } else {
-                        byte = bytes.U8(at);
-                    }
-                    if (synced && font == fontAttrs[caFont] && PlainBytes[byte] && !pending_.Full()) {
-                        pending_.Char(byte);
-                    } else if (PlainBytes[byte] && !chars.Special && !paragraphFormatPending_ && !skippingField_ &&
-                               !cellTabPending_) {
-                        fontAttrs = chars.Attrs;
-                        fontAttrs[caFont] = font;
-                        AppendByte(byte, fontAttrs);
-                        synced = true;
-                    } else {
-                        if (font == chars.Attrs[caFont]) {
-                            Visit(byte, chars, par);
-                        } else {
-                            TWordCharProps switched = chars;
-                            switched.Attrs[caFont] = font;
-                            Visit(byte, switched, par);
-                        }
-                        synced = false;
-                    }
-                }
-            }
+            ReadSpan(piece, cp, spanEnd, chars, par);
+            cp = spanEnd;
         }
     }
     if (cellTabPending_) {
@@ -554,6 +497,72 @@ void TWordReader::ReadText() {
     FlushRun();
     characters_ += paragraph_->PositionCount();
     options_.CharacterCount = static_cast<int32_t>(std::min<int64_t>(characters_, INT32_MAX));
+}
+
+// Most of a span's characters go straight into the paragraph: once the
+// stream's attributes are the span's, a printable character needs no more
+// than a copy.
+void TWordReader::ReadSpan(const TWordPiece& piece, int32_t from, int32_t to, const TWordCharProps& chars,
+                           const TWordParProps& par) {
+    const uint32_t charSize = piece.CharSize();
+    const uint64_t windowChars = std::max<uint64_t>(text_->Capacity() / charSize, 1);
+    TCharAttrs fontAttrs;  // the span's attributes in the font its text is set in
+    bool synced = false;   // the stream's attributes are fontAttrs
+    for (int32_t cp = from; cp < to;) {
+        // As many of the span's bytes as the window holds at once.
+        const int32_t first = cp;
+        const int32_t chunkEnd = static_cast<int32_t>(std::min<uint64_t>(to, cp + windowChars));
+        const TByteView bytes = text_->Range(piece.FcOf(cp), uint64_t(chunkEnd - cp) * charSize);
+        // Progress goes out every few thousand characters, not at every run.
+        if (services_.Progress != nullptr && cp >= nextProgress_) {
+            services_.Progress->SetPosition(cp);
+            nextProgress_ = cp + ProgressStep;
+        }
+        for (; cp < chunkEnd; ++cp) {
+            const uint64_t at = uint64_t(cp - first) * charSize;
+            // Printable ASCII in the span's font, most of any text, is
+            // copied while it lasts.
+            if (synced && (fib_.IsWord97() ? charset_.KeepsAscii(chars.Attrs[caFont], fontAttrs[caFont])
+                                           : fontAttrs[caFont] == chars.Attrs[caFont])) {
+                const size_t available =
+                    at < bytes.Size() ? std::min<size_t>(chunkEnd - cp, (bytes.Size() - at) / charSize) : 0;
+                const size_t taken = available > 0 ? pending_.TakeAscii(bytes.Data() + at, available, charSize) : 0;
+                if (taken > 0) {
+                    cp += static_cast<int32_t>(taken) - 1;  // the loop steps past the last
+                    continue;
+                }
+            }
+            // Word 6.0/95 text is in its font's page already; Word 97/2000
+            // text may need the font's sibling in another character set.
+            int32_t font = chars.Attrs[caFont];
+            uint8_t byte;
+            if (!piece.Compressed) {
+                byte = charset_.Unicode(bytes.U16(at), font);
+            } else if (fib_.IsWord97()) {
+                byte = charset_.Ansi(bytes.U8(at), font);
+            } else {
+                byte = bytes.U8(at);
+            }
+            if (synced && font == fontAttrs[caFont] && PlainBytes[byte] && !pending_.Full()) {
+                pending_.Char(byte);
+            } else if (PlainBytes[byte] && !chars.Special && !paragraphFormatPending_ && !skippingField_ &&
+                       !cellTabPending_) {
+                fontAttrs = chars.Attrs;
+                fontAttrs[caFont] = font;
+                AppendByte(byte, fontAttrs);
+                synced = true;
+            } else {
+                if (font == chars.Attrs[caFont]) {
+                    Visit(byte, chars, par);
+                } else {
+                    TWordCharProps switched = chars;
+                    switched.Attrs[caFont] = font;
+                    Visit(byte, switched, par);
+                }
+                synced = false;
+            }
+        }
+    }
 }
 
 bool TWordReader::Run() {
@@ -577,7 +586,7 @@ bool TWordReader::Run() {
         }
         main_ = TByteView(mainBytes_.Data(), mainBytes_.Size());
         text_.emplace(main_);
-        pages_.emplace(main_);
+        pages_.emplace(PageWindow());
     }
     const int32_t format = fib_.IsWord97() ? dfWord97 : dfWord6;
     options_.Format = format;
