@@ -174,18 +174,6 @@ void TFlexibleString::CopyOut(void* destination, int32_t offset, int32_t n) cons
     }
 }
 
-void EncodeTag(uint8_t* tag, uint8_t kind, int32_t value) {
-    const auto u = static_cast<uint32_t>(value);
-    tag[0] = 0;
-    tag[1] = kind;
-    tag[2] = 0;
-    tag[3] = static_cast<uint8_t>(u);
-    tag[4] = static_cast<uint8_t>(u >> 8);
-    tag[5] = static_cast<uint8_t>(u >> 16);
-    tag[6] = static_cast<uint8_t>(u >> 24);
-    tag[7] = 1;
-}
-
 void TFlexibleString::AppendTag(uint8_t kind, int32_t value) {
     uint8_t tag[8];
     EncodeTag(tag, kind, value);

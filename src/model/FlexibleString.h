@@ -25,7 +25,17 @@ struct TBufferPair {
 
 // A tag's eight bytes: 0x00, kind, auxiliary byte (0 until layout resolves a
 // tab), value little-endian, 0x01. For builders that gather a stream first.
-void EncodeTag(uint8_t* tag, uint8_t kind, int32_t value);
+inline void EncodeTag(uint8_t* tag, uint8_t kind, int32_t value) {
+    const auto u = static_cast<uint32_t>(value);
+    tag[0] = 0;
+    tag[1] = kind;
+    tag[2] = 0;
+    tag[3] = static_cast<uint8_t>(u);
+    tag[4] = static_cast<uint8_t>(u >> 8);
+    tag[5] = static_cast<uint8_t>(u >> 16);
+    tag[6] = static_cast<uint8_t>(u >> 24);
+    tag[7] = 1;
+}
 
 class TFlexibleString {
 public:

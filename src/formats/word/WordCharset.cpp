@@ -8,6 +8,7 @@ namespace {
 
 constexpr char16_t PrivateSymbolsFirst = 0xF000;
 constexpr char16_t PrivateSymbolsLast = 0xF0FF;
+constexpr size_t MaxCachedFonts = 4096;
 
 uint8_t NoControl(uint8_t byte) { return byte < 32 ? static_cast<uint8_t>('?') : byte; }
 
@@ -19,7 +20,23 @@ TWordTextConverter::TWordTextConverter(TFontManager* fonts, int systemAnsiCodePa
 void TWordTextConverter::StartFont(int32_t font) {
     started_ = true;
     baseFont_ = font;
-    basePage_ = fonts_ != nullptr ? CodePageOfFont(*fonts_, font, systemPage_) : systemPage_;
+    basePage_ = systemPage_;
+    if (fonts_ != nullptr) {
+        // Runs switch between a few fonts over and over; an entry's
+        // character set never changes, so neither does its page.
+        if (font >= 0 && static_cast<size_t>(font) < MaxCachedFonts) {
+            if (pageOfFont_.size() <= static_cast<size_t>(font)) {
+                pageOfFont_.resize(static_cast<size_t>(font) + 1, -1);
+            }
+            int& page = pageOfFont_[static_cast<size_t>(font)];
+            if (page < 0) {
+                page = CodePageOfFont(*fonts_, font, systemPage_);
+            }
+            basePage_ = page;
+        } else {
+            basePage_ = CodePageOfFont(*fonts_, font, systemPage_);
+        }
+    }
     runFont_ = font;
     runPage_ = basePage_;
 }

@@ -74,6 +74,7 @@ private:
         int32_t Member;
     };
     std::vector<TSwitched> switched_;
+    std::vector<int> pageOfFont_;  // by registry index; -1 not yet looked up
     bool started_ = false;
 };
 

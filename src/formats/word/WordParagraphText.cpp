@@ -1,6 +1,7 @@
 #include "formats/word/WordParagraphText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "model/Paragraph.h"
@@ -18,23 +19,61 @@ void TWordParagraphText::Grow() {
     }
 }
 
-void TWordParagraphText::Tag(uint8_t kind, int32_t value) {
-    if (text_.size() - textLength_ < TagSize || positions_.size() == positionLength_) {
-        Grow();
-    }
-    EncodeTag(text_.data() + textLength_, kind, value);
-    textLength_ += TagSize;
-}
-
 namespace {
 
-// Eight bytes, the first the lowest (the compiler makes it one load).
+uint64_t ByteSwap64(uint64_t value) {
+    uint64_t swapped = 0;
+    for (int i = 0; i < 8; ++i) {
+        swapped = (swapped << 8) | ((value >> (8 * i)) & 0xFF);
+    }
+    return swapped;
+}
+
+// Eight bytes, the first the lowest, and back.
 uint64_t LoadLittle64(const uint8_t* p) {
-    uint64_t value = 0;
-    for (int i = 7; i >= 0; --i) {
-        value = (value << 8) | p[i];
+    uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    if constexpr (std::endian::native == std::endian::big) {
+        value = ByteSwap64(value);
     }
     return value;
+}
+
+void StoreLittle64(uint8_t* p, uint64_t value) {
+    if constexpr (std::endian::native == std::endian::big) {
+        value = ByteSwap64(value);
+    }
+    std::memcpy(p, &value, sizeof value);
+}
+
+// A mark (the byte's top bit) on each byte below 0x20 or above 0x7F.
+uint64_t OutsideAscii8(uint64_t eight) {
+    constexpr uint64_t top = 0x8080808080808080u;
+    // Adding 0x60 sets the top bit of each byte from 0x20 up; a byte that
+    // already had it set is outside too. No byte carries into the next:
+    // 0x7F + 0x60 is below 0x100.
+    const uint64_t low = eight & ~top;
+    return (((low + 0x6060606060606060u) & top) ^ top) | (eight & top);
+}
+
+// The same for four little-endian 16-bit units: a mark on the low byte of
+// each unit outside 0x0020-0x007F.
+uint64_t OutsideAscii16(uint64_t units) {
+    constexpr uint64_t lowTop = 0x0080008000800080u;
+    // A unit whose high byte is not zero: that byte moved down, its top bit
+    // or its sum with 0x7F marks it.
+    const uint64_t high = (units >> 8) & 0x00FF00FF00FF00FFu;
+    const uint64_t highSet = ((high + 0x007F007F007F007Fu) | high) & lowTop;
+    const uint64_t low = units & 0x007F007F007F007Fu;
+    return (((low + 0x0060006000600060u) & lowTop) ^ lowTop) | (units & lowTop) | highSet;
+}
+
+// The low bytes of four little-endian 16-bit units, in order, in the low
+// half.
+uint64_t PackLowBytes(uint64_t units) {
+    uint64_t x = units & 0x00FF00FF00FF00FFu;
+    x = (x | (x >> 8)) & 0x0000FFFF0000FFFFu;
+    return (x | (x >> 16)) & 0x00000000FFFFFFFFu;
 }
 
 }  // namespace
@@ -48,19 +87,23 @@ size_t TWordParagraphText::TakeAscii(const uint8_t* bytes, size_t count, uint32_
     uint8_t* text = text_.data() + textLength_;
     uint8_t* positions = positions_.data() + positionLength_;
     size_t n = 0;
-    // Eight bytes at a time while every one of them is printable ASCII (a
-    // byte 0x20-0x7F), then one at a time up to the first that is not.
     if (charSize == 2) {
-        for (; n + 4 <= count; n += 4) {
-            const uint64_t units = LoadLittle64(bytes + 2 * n);
-            if ((units & 0xFF80FF80FF80FF80u) != 0 ||
-                ((units + 0x00E000E000E000E0u) & 0x0100010001000100u) != 0x0100010001000100u) {
-                break;
-            }
-            for (size_t i = 0; i < 4; ++i) {
-                const auto low = static_cast<uint8_t>(units >> (16 * i));
-                text[n + i] = low;
-                positions[n + i] = low;
+        // Eight units at a time while each is printable ASCII (0x0020-0x007F),
+        // their low bytes packed into eight bytes. The packed bytes go out
+        // whole even when only some of them are taken: there is room for
+        // `count` characters.
+        for (; n + 8 <= count; n += 8) {
+            const uint64_t first = LoadLittle64(bytes + 2 * n);
+            const uint64_t second = LoadLittle64(bytes + 2 * n + 8);
+            const uint64_t packed = PackLowBytes(first) | (PackLowBytes(second) << 32);
+            StoreLittle64(text + n, packed);
+            StoreLittle64(positions + n, packed);
+            const uint64_t bad = PackLowBytes(OutsideAscii16(first)) | (PackLowBytes(OutsideAscii16(second)) << 32);
+            if (bad != 0) {
+                n += static_cast<size_t>(std::countr_zero(bad)) / 8;
+                textLength_ += n;
+                positionLength_ += n;
+                return n;
             }
         }
         for (; n < count; ++n) {
@@ -72,30 +115,31 @@ size_t TWordParagraphText::TakeAscii(const uint8_t* bytes, size_t count, uint32_
             positions[n] = low;
         }
     } else {
-        for (; n + 8 <= count; n += 8) {
-            const uint64_t eight = LoadLittle64(bytes + n);
-            if ((eight & 0x8080808080808080u) != 0 ||
-                ((eight + 0x6060606060606060u) & 0x8080808080808080u) != 0x8080808080808080u) {
+        // The first byte outside 0x20-0x7F ends the run: found eight bytes
+        // at a time, the run then copied in one piece.
+        size_t end = 0;
+        for (;;) {
+            if (end + 8 > count) {
+                while (end < count && bytes[end] >= 32 && bytes[end] < 0x80) {
+                    ++end;
+                }
                 break;
             }
-            std::memcpy(text + n, bytes + n, 8);
-            std::memcpy(positions + n, bytes + n, 8);
-        }
-        for (; n < count; ++n) {
-            const uint8_t byte = bytes[n];
-            if (byte < 32 || byte >= 0x80) {
+            const uint64_t bad = OutsideAscii8(LoadLittle64(bytes + end));
+            if (bad != 0) {
+                end += static_cast<size_t>(std::countr_zero(bad)) / 8;
                 break;
             }
-            text[n] = byte;
-            positions[n] = byte;
+            end += 8;
         }
+        std::memcpy(text, bytes, end);
+        std::memcpy(positions, bytes, end);
+        n = end;
     }
     textLength_ += n;
     positionLength_ += n;
     return n;
 }
-
-void TWordParagraphText::AttributeTag(int slot, int32_t value) { Tag(static_cast<uint8_t>(slot), value); }
 
 void TWordParagraphText::Special(uint8_t code) {
     Tag(tkSpecial, code);

@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/FlexibleString.h"
+#include "model/TextStream.h"
+
 namespace quillane {
 
 class TParagraph;
@@ -28,7 +31,7 @@ public:
     size_t TakeAscii(const uint8_t* bytes, size_t count, uint32_t charSize);
     // Past this a long paragraph goes into the model in parts.
     bool Full() const { return textLength_ >= PartSize; }
-    void AttributeTag(int slot, int32_t value);
+    void AttributeTag(int slot, int32_t value) { Tag(static_cast<uint8_t>(slot), value); }
     void Special(uint8_t code);
     // Appends what was gathered to the paragraph and starts empty again.
     void MoveInto(TParagraph& paragraph);
@@ -37,7 +40,13 @@ private:
     static constexpr size_t PartSize = size_t{1} << 20;
 
     void Grow();
-    void Tag(uint8_t kind, int32_t value);
+    void Tag(uint8_t kind, int32_t value) {
+        if (text_.size() - textLength_ < TagSize || positions_.size() == positionLength_) {
+            Grow();
+        }
+        EncodeTag(text_.data() + textLength_, kind, value);
+        textLength_ += TagSize;
+    }
 
     std::vector<uint8_t> text_ = std::vector<uint8_t>(4096);
     std::vector<uint8_t> positions_ = std::vector<uint8_t>(4096);

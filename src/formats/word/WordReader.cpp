@@ -121,7 +121,8 @@ private:
     void StartParagraphFormat(const TWordParProps& par);
     void Picture(const TWordCharProps& chars);
 
-    TWordCharProps CharPropsAt(const TWordPiece& piece, const TFkpRun& run, const TWordParProps& par);
+    // Valid until the next call.
+    const TWordCharProps& CharPropsAt(const TWordPiece& piece, const TFkpRun& run, const TWordParProps& par);
     TWordParProps ParPropsAt(const TWordPiece& piece, const TFkpRun& run) const;
     void ApplyModifier(const TWordPiece& piece, TSprmVisitor apply) const;
 
@@ -145,6 +146,7 @@ private:
     TWordLists lists_;
     TWordPropertyContext context_;
     TWordCharPropsCache charProps_;
+    TWordCharProps uncachedProps_;  // what CharPropsAt worked out last
     std::vector<int32_t> fonts_;
     std::unique_ptr<TWordDataStream> data_;
 
@@ -279,12 +281,13 @@ TWordParProps TWordReader::ParPropsAt(const TWordPiece& piece, const TFkpRun& ru
     return props;
 }
 
-TWordCharProps TWordReader::CharPropsAt(const TWordPiece& piece, const TFkpRun& run, const TWordParProps& par) {
+const TWordCharProps& TWordReader::CharPropsAt(const TWordPiece& piece, const TFkpRun& run, const TWordParProps& par) {
     if (const TWordCharProps* known = charProps_.Find(run.Grpprl, par.Attrs[paStyle], piece.Prm)) {
         return *known;
     }
-    TWordCharProps props;
+    TWordCharProps& props = uncachedProps_;
     const TCharAttrs& style = styles_.CharacterAttrs(par.Attrs[paStyle], document_);
+    props = TWordCharProps{};
     props.Attrs = style;
     const auto apply = [&](const TSprm& sprm) { ApplyCharSprm(sprm, props, style, context_); };
     ForEachSprm(run.Grpprl, fib_.Generation, apply);
@@ -298,15 +301,12 @@ void TWordReader::FlushRun() {
 }
 
 void TWordReader::SyncAttributes(const TCharAttrs& attrs) {
-    if (attrs == streamAttrs_) {
-        return;
-    }
     for (int slot = 0; slot < CharSlotCount; ++slot) {
         if (attrs[slot] != streamAttrs_[slot]) {
             pending_.AttributeTag(slot, attrs[slot]);
+            streamAttrs_[slot] = attrs[slot];
         }
     }
-    streamAttrs_ = attrs;
 }
 
 void TWordReader::AppendByte(uint8_t byte, const TCharAttrs& attrs) {
@@ -465,7 +465,7 @@ void TWordReader::ReadText() {
         bool charValid = false;
         bool parValid = false;
         TWordParProps par;
-        TWordCharProps chars;
+        const TWordCharProps* chars = nullptr;
         for (int32_t cp = piece.CpStart; cp < end;) {
             const uint64_t fc = piece.FcOf(cp);
             const uint32_t fc32 = static_cast<uint32_t>(fc);
@@ -477,7 +477,7 @@ void TWordReader::ReadText() {
             }
             if (!charValid || fc32 < charRun.FcStart || fc32 >= charRun.FcEnd) {
                 charRun = chpx.Find(fc32);
-                chars = CharPropsAt(piece, charRun, par);
+                chars = &CharPropsAt(piece, charRun, par);
                 charValid = true;
             }
             // The characters up to the end of both runs share their
@@ -487,7 +487,7 @@ void TWordReader::ReadText() {
             const uint32_t charSize = piece.CharSize();
             const uint64_t span = runEnd > fc ? (runEnd - fc + charSize - 1) / charSize : 1;
             const int32_t spanEnd = static_cast<int32_t>(std::min<uint64_t>(end, cp + span));
-            ReadSpan(piece, cp, spanEnd, chars, par);
+            ReadSpan(piece, cp, spanEnd, *chars, par);
             cp = spanEnd;
         }
     }
