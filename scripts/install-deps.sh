@@ -4,11 +4,16 @@
 # one dpkg query. Must run as root (or with sudo available).
 set -eu
 
+# The second line of libraries gives the archives the release converter
+# links in place of the shared libraries behind libgsf and cairo.
 PACKAGES="
   build-essential cmake ninja-build ccache pkg-config git
   googletest libbenchmark-dev
   zlib1g-dev libjpeg62-turbo-dev
   libfreetype-dev libfontconfig-dev libcairo2-dev libgsf-1-dev
+  libglib2.0-dev libxml2-dev libicu-dev liblzma-dev libffi-dev libpcre2-dev libbz2-dev
+  libexpat1-dev libpng-dev libbrotli-dev libpixman-1-dev libx11-dev libxext-dev libxrender-dev
+  libxcb1-dev libxcb-shm0-dev libxcb-render0-dev libxau-dev libxdmcp-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev nasm
   wine64 fonts-wine fonts-liberation fonts-dejavu-core
