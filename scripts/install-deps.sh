@@ -4,7 +4,7 @@
 # one dpkg query. Must run as root (or with sudo available).
 set -eu
 
-# The second line of libraries gives the archives the release converter
+# The three lines after libgsf-1-dev give the archives the release converter
 # links in place of the shared libraries behind libgsf and cairo.
 PACKAGES="
   build-essential cmake ninja-build ccache pkg-config git
