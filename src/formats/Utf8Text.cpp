@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <exception>
 #include <map>
@@ -99,8 +100,26 @@ private:
 
 uint64_t LoadEight(const uint8_t* p) {
     uint64_t value;
-    std::memcpy(&value, p, sizeof value);  // only tested against a mask of every byte
+    std::memcpy(&value, p, sizeof value);  // bytes in memory order
     return value;
+}
+
+// A mark (the top bit) on each byte that is zero or 0x80 and above. The
+// zero test borrows only from a zero byte, so the lowest mark is exact; a
+// mark above it may be spurious, which is all FirstMarkedByte needs.
+uint64_t ZeroOrHigh(uint64_t eight) {
+    constexpr uint64_t ones = 0x0101010101010101u;
+    constexpr uint64_t tops = 0x8080808080808080u;
+    return ((eight - ones) & ~eight & tops) | (eight & tops);
+}
+
+// Which of the eight bytes, in memory order, carries the first mark.
+unsigned FirstMarkedByte(uint64_t marks) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return static_cast<unsigned>(std::countr_zero(marks)) / 8;
+    } else {
+        return static_cast<unsigned>(std::countl_zero(marks)) / 8;
+    }
 }
 
 // Text gathered into a block that goes to the consumer whenever it fills.
@@ -137,31 +156,57 @@ public:
         for (int32_t k = 0; k < n && ok_;) {
             const int32_t end = k + std::min(n - k, PartChars);
             char* out = block_.get() + used_;
-            for (int32_t i = k; i < end;) {
-                if (table.AsciiAsItIs && p[i] < 0x80) {
-                    // Runs of ASCII, most text, are copied as they are
-                    // (looked at eight bytes at a time).
-                    int32_t j = i + 1;
-                    while (j + 8 <= end && (LoadEight(p + j) & 0x8080808080808080u) == 0) {
-                        j += 8;
-                    }
-                    while (j < end && p[j] < 0x80) {
-                        ++j;
-                    }
-                    std::memcpy(out, p + i, static_cast<size_t>(j - i));
-                    out += j - i;
-                    i = j;
-                    continue;
-                }
-                const auto& bytes = table.Bytes[p[i]];
-                std::memcpy(out, bytes.data(), 4);  // the table's rows are four bytes wide
+            for (int32_t i = k; i < end; ++i) {
+                std::memcpy(out, table.Bytes[p[i]].data(), 4);  // the table's rows are four bytes wide
                 out += table.Length[p[i]];
-                ++i;
             }
             used_ = static_cast<size_t>(out - block_.get());
             k = end;
             Pass();
         }
+    }
+
+    // Text of a page whose ASCII is its own UTF-8, from `at` up to the
+    // next tag (a zero byte) or `n`: ASCII is copied eight bytes at a time,
+    // other bytes go through the table. Answers where it stopped.
+    int32_t AppendUpToTag(const TDecoders::TUtf8Table& table, const uint8_t* p, int32_t at, int32_t n) {
+        while (at < n && ok_) {
+            const int32_t end = at + std::min(n - at, PartChars);
+            char* out = block_.get() + used_;
+            bool tag = false;
+            while (at < end) {
+                if (at + 8 <= end) {
+                    const uint64_t eight = LoadEight(p + at);
+                    // The eight bytes go out whole (the block has room for
+                    // a part and more); only those before the first zero or
+                    // non-ASCII byte count.
+                    std::memcpy(out, &eight, 8);
+                    const uint64_t stop = ZeroOrHigh(eight);
+                    if (stop == 0) {
+                        at += 8;
+                        out += 8;
+                        continue;
+                    }
+                    const int32_t plain = static_cast<int32_t>(FirstMarkedByte(stop));
+                    at += plain;
+                    out += plain;
+                }
+                const uint8_t byte = p[at];
+                if (byte == 0) {
+                    tag = true;
+                    break;
+                }
+                std::memcpy(out, table.Bytes[byte].data(), 4);
+                out += table.Length[byte];
+                ++at;
+            }
+            used_ = static_cast<size_t>(out - block_.get());
+            Pass();
+            if (tag) {
+                break;
+            }
+        }
+        return at;
     }
 
 private:
@@ -217,7 +262,7 @@ bool WriteDocumentUtf8(const TDocument& document, const TFontManager& fonts, int
         const int32_t n = paragraph.Text.Length();
         int32_t font = document.DefaultCharAttrs[caFont];
         int32_t at = 0;
-        while (at < n) {
+        while (at < n && blocks.Ok()) {
             if (p[at] == 0) {
                 if (at + TagSize > n) {
                     break;
@@ -234,13 +279,17 @@ bool WriteDocumentUtf8(const TDocument& document, const TFontManager& fonts, int
                 at += TagSize;
                 continue;
             }
-            const int32_t run = CharRunLength(p + at, n - at);
             // Runs mostly keep the font of the run before.
             if (font != decodedFont) {
                 decodedFont = font;
                 codePage = CodePageOfFont(fonts, font, systemAnsiCodePage);
                 table = codePage == 0 ? nullptr : decoders.Table(codePage);
             }
+            if (table != nullptr && table->AsciiAsItIs) {
+                at = blocks.AppendUpToTag(*table, p, at, n);
+                continue;
+            }
+            const int32_t run = CharRunLength(p + at, n - at);
             if (table != nullptr) {
                 blocks.AppendThroughTable(*table, p + at, run);
             } else if (codePage == 0) {
