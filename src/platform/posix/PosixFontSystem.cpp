@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <strings.h>
 
+#include <cstdlib>
 #include <map>
+#include <tuple>
 #include <stdexcept>
 
 #include "platform/posix/FreeTypeFont.h"
@@ -173,37 +175,55 @@ TPosixFontSystem::TFaceDescription TPosixFontSystem::Describe(FcPattern* font) {
 
 std::vector<TFaceInfo> TPosixFontSystem::EnumerateFaces() {
     TPattern all(FcPatternCreate());
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_SCALABLE, nullptr);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_SCALABLE, FC_FILE, FC_INDEX, FC_SLANT,
+                                            FC_WEIGHT, FC_WIDTH, FC_SPACING, FC_CHARSET, nullptr);
     FcFontSet* list = FcFontList(config_, all.get(), objects);
     FcObjectSetDestroy(objects);
-    // One description per family, taken from the face fontconfig would give
-    // for the family name (its regular face).
-    std::map<std::string, bool> families;  // name, scalable
-    if (list != nullptr) {
-        for (int i = 0; i < list->nfont; ++i) {
-            const std::string family = FamilyOf(list->fonts[i]);
-            if (!family.empty()) {
-                families[family] = families[family] || BoolOf(list->fonts[i], FC_SCALABLE);
-            }
-        }
-        FcFontSetDestroy(list);
+    if (list == nullptr) {
+        return {};
     }
-    std::vector<TFaceInfo> faces;
-    for (const auto& [family, scalable] : families) {
-        TFontRequest request;
-        request.Face = family;
-        TPattern match(Match(request, false));
-        if (match.get() == nullptr) {
+    // One description per family, taken from its face nearest to upright,
+    // regular weight and normal width, the face a request for the family
+    // name gets. The list holds every face already: matching each family
+    // again would run the configuration's rules once per family.
+    struct TFamily {
+        FcPattern* Face = nullptr;
+        int Slant = 0;
+        int Weight = 0;
+        int Width = 0;
+        bool Scalable = false;
+    };
+    std::map<std::string, TFamily> families;
+    for (int i = 0; i < list->nfont; ++i) {
+        FcPattern* face = list->fonts[i];
+        const std::string name = FamilyOf(face);
+        if (name.empty()) {
             continue;
         }
-        TFaceDescription description = Describe(match.get());
+        TFamily& family = families[name];
+        family.Scalable = family.Scalable || BoolOf(face, FC_SCALABLE);
+        const int slant = std::abs(IntOf(face, FC_SLANT, FC_SLANT_ROMAN) - FC_SLANT_ROMAN);
+        const int weight = std::abs(IntOf(face, FC_WEIGHT, FC_WEIGHT_REGULAR) - FC_WEIGHT_REGULAR);
+        const int width = std::abs(IntOf(face, FC_WIDTH, FC_WIDTH_NORMAL) - FC_WIDTH_NORMAL);
+        if (family.Face == nullptr ||
+            std::tie(slant, weight, width) < std::tie(family.Slant, family.Weight, family.Width)) {
+            family.Face = face;
+            family.Slant = slant;
+            family.Weight = weight;
+            family.Width = width;
+        }
+    }
+    std::vector<TFaceInfo> faces;
+    for (const auto& [name, family] : families) {
+        TFaceDescription description = Describe(family.Face);
         if (description.CharSets.empty()) {
             description.CharSets.push_back(DefaultCharSet);
         }
         for (int32_t charSet : description.CharSets) {
-            faces.push_back(TFaceInfo{family, charSet, description.PitchAndFamily, scalable});
+            faces.push_back(TFaceInfo{name, charSet, description.PitchAndFamily, family.Scalable});
         }
     }
+    FcFontSetDestroy(list);
     return faces;
 }
 
