@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "model/Paragraph.h"
 #include "model/TextStream.h"
@@ -29,7 +32,7 @@ uint64_t ByteSwap64(uint64_t value) {
     return swapped;
 }
 
-// Eight bytes, the first the lowest, and back.
+// Eight bytes, the first the lowest.
 uint64_t LoadLittle64(const uint8_t* p) {
     uint64_t value;
     std::memcpy(&value, p, sizeof value);
@@ -37,13 +40,6 @@ uint64_t LoadLittle64(const uint8_t* p) {
         value = ByteSwap64(value);
     }
     return value;
-}
-
-void StoreLittle64(uint8_t* p, uint64_t value) {
-    if constexpr (std::endian::native == std::endian::big) {
-        value = ByteSwap64(value);
-    }
-    std::memcpy(p, &value, sizeof value);
 }
 
 // A mark (the byte's top bit) on each byte below 0x20 or above 0x7F.
@@ -54,26 +50,6 @@ uint64_t OutsideAscii8(uint64_t eight) {
     // 0x7F + 0x60 is below 0x100.
     const uint64_t low = eight & ~top;
     return (((low + 0x6060606060606060u) & top) ^ top) | (eight & top);
-}
-
-// The same for four little-endian 16-bit units: a mark on the low byte of
-// each unit outside 0x0020-0x007F.
-uint64_t OutsideAscii16(uint64_t units) {
-    constexpr uint64_t lowTop = 0x0080008000800080u;
-    // A unit whose high byte is not zero: that byte moved down, its top bit
-    // or its sum with 0x7F marks it.
-    const uint64_t high = (units >> 8) & 0x00FF00FF00FF00FFu;
-    const uint64_t highSet = ((high + 0x007F007F007F007Fu) | high) & lowTop;
-    const uint64_t low = units & 0x007F007F007F007Fu;
-    return (((low + 0x0060006000600060u) & lowTop) ^ lowTop) | (units & lowTop) | highSet;
-}
-
-// The low bytes of four little-endian 16-bit units, in order, in the low
-// half.
-uint64_t PackLowBytes(uint64_t units) {
-    uint64_t x = units & 0x00FF00FF00FF00FFu;
-    x = (x | (x >> 8)) & 0x0000FFFF0000FFFFu;
-    return (x | (x >> 16)) & 0x00000000FFFFFFFFu;
 }
 
 }  // namespace
@@ -88,24 +64,29 @@ size_t TWordParagraphText::TakeAscii(const uint8_t* bytes, size_t count, uint32_
     uint8_t* positions = positions_.data() + positionLength_;
     size_t n = 0;
     if (charSize == 2) {
-        // Eight units at a time while each is printable ASCII (0x0020-0x007F),
-        // their low bytes packed into eight bytes. The packed bytes go out
-        // whole even when only some of them are taken: there is room for
-        // `count` characters.
+        // Where the processor has SSE2: eight units at a time while each is
+        // printable ASCII (0x0020-0x007F), their low bytes packed into eight
+        // bytes. The packed bytes go out whole even when only some of them
+        // are taken: there is room for `count` characters. Then (and
+        // elsewhere) one unit at a time.
+#if defined(__SSE2__)
+        const __m128i shift = _mm_set1_epi16(0x7FE0);  // 0x0020 becomes the lowest signed value
+        const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(0x8060));
         for (; n + 8 <= count; n += 8) {
-            const uint64_t first = LoadLittle64(bytes + 2 * n);
-            const uint64_t second = LoadLittle64(bytes + 2 * n + 8);
-            const uint64_t packed = PackLowBytes(first) | (PackLowBytes(second) << 32);
-            StoreLittle64(text + n, packed);
-            StoreLittle64(positions + n, packed);
-            const uint64_t bad = PackLowBytes(OutsideAscii16(first)) | (PackLowBytes(OutsideAscii16(second)) << 32);
-            if (bad != 0) {
-                n += static_cast<size_t>(std::countr_zero(bad)) / 8;
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * n));
+            const __m128i packed = _mm_packus_epi16(units, units);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(text + n), packed);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(positions + n), packed);
+            const auto printable = static_cast<uint32_t>(
+                _mm_movemask_epi8(_mm_cmplt_epi16(_mm_add_epi16(units, shift), limit)));
+            if (printable != 0xFFFF) {
+                n += static_cast<size_t>(std::countr_zero(~printable)) / 2;
                 textLength_ += n;
                 positionLength_ += n;
                 return n;
             }
         }
+#endif
         for (; n < count; ++n) {
             const uint8_t low = bytes[2 * n];
             if (bytes[2 * n + 1] != 0 || low < 32 || low >= 0x80) {
