@@ -356,6 +356,21 @@ void ListFonts(TFontSystem& fonts, std::ostream& out) {
     }
 }
 
+namespace {
+
+// Lets go of a document without destroying it when asked to.
+struct TLeaveAtExit {
+    std::unique_ptr<TDocument>& Owned;
+    bool Leave;
+    ~TLeaveAtExit() {
+        if (Leave) {
+            (void)Owned.release();
+        }
+    }
+};
+
+}  // namespace
+
 int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err, TFontSystem* fonts) {
     if (request.Action == TConvertRequest::TAction::Help) {
         out << ConvertUsage;
@@ -404,7 +419,9 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
     TDocumentPictureSink pictures;
     const TFormatServices services{messages, *codePages, nullptr, fontManager.get(), &styleManager, &pictures};
 
-    TDocument document(TModelDefaults::BuiltIn(fontManager->TimesNewRomanIndex()));
+    auto owned = std::make_unique<TDocument>(TModelDefaults::BuiltIn(fontManager->TimesNewRomanIndex()));
+    TDocument& document = *owned;
+    const TLeaveAtExit leave{owned, request.LeaveDocumentAtExit};
     TDocOpeningOptions opening;
     opening.FileName = request.Input;
     opening.Format = request.From;

@@ -65,8 +65,12 @@ private:
             hash = (hash ^ eight) * mix;
         }
         if (left > 0) {
+            // Gathered in a register: bytes stored one by one and loaded
+            // as a word would stall the load.
             uint64_t tail = 0;
-            std::memcpy(&tail, p, left);
+            for (size_t i = 0; i < left; ++i) {
+                tail |= uint64_t{p[i]} << (8 * i);
+            }
             hash = (hash ^ tail) * mix;
         }
         return static_cast<size_t>(hash >> 58);  // the top six bits: SlotCount is 64

@@ -21,6 +21,8 @@ struct TWordPiece {
     uint16_t Prm = 0;     // property modifier
 
     int32_t CharSize() const { return Compressed ? 1 : 2; }
+    // log2 of CharSize(): the hot loops shift rather than divide.
+    uint32_t CharShift() const { return Compressed ? 0 : 1; }
     uint64_t FcOf(int32_t cp) const { return Fc + static_cast<uint64_t>(cp - CpStart) * CharSize(); }
 };
 

@@ -485,7 +485,7 @@ void TWordReader::ReadText() {
             // gives, goes one character at a time.)
             const uint64_t runEnd = std::min(parRun.FcEnd, charRun.FcEnd);
             const uint32_t charSize = piece.CharSize();
-            const uint64_t span = runEnd > fc ? (runEnd - fc + charSize - 1) / charSize : 1;
+            const uint64_t span = runEnd > fc ? (runEnd - fc + charSize - 1) >> piece.CharShift() : 1;
             const int32_t spanEnd = static_cast<int32_t>(std::min<uint64_t>(end, cp + span));
             ReadSpan(piece, cp, spanEnd, *chars, par);
             cp = spanEnd;
@@ -505,7 +505,8 @@ void TWordReader::ReadText() {
 void TWordReader::ReadSpan(const TWordPiece& piece, int32_t from, int32_t to, const TWordCharProps& chars,
                            const TWordParProps& par) {
     const uint32_t charSize = piece.CharSize();
-    const uint64_t windowChars = std::max<uint64_t>(text_->Capacity() / charSize, 1);
+    const uint32_t charShift = piece.CharShift();
+    const uint64_t windowChars = std::max<uint64_t>(text_->Capacity() >> charShift, 1);
     TCharAttrs fontAttrs;  // the span's attributes in the font its text is set in
     bool synced = false;   // the stream's attributes are fontAttrs
     for (int32_t cp = from; cp < to;) {
@@ -525,7 +526,7 @@ void TWordReader::ReadSpan(const TWordPiece& piece, int32_t from, int32_t to, co
             if (synced && (fib_.IsWord97() ? charset_.KeepsAscii(chars.Attrs[caFont], fontAttrs[caFont])
                                            : fontAttrs[caFont] == chars.Attrs[caFont])) {
                 const size_t available =
-                    at < bytes.Size() ? std::min<size_t>(chunkEnd - cp, (bytes.Size() - at) / charSize) : 0;
+                    at < bytes.Size() ? std::min<size_t>(chunkEnd - cp, (bytes.Size() - at) >> charShift) : 0;
                 const size_t taken = available > 0 ? pending_.TakeAscii(bytes.Data() + at, available, charSize) : 0;
                 if (taken > 0) {
                     cp += static_cast<int32_t>(taken) - 1;  // the loop steps past the last
