@@ -52,11 +52,11 @@ TEST_F(Utf8Text, BlocksCarryTheWholeText) {
     }
     rtf += std::string(200000, 'x') + "}";
     expected += std::string(200000, 'x') + "\n";
-    const TDocument& loaded = Load(rtf);
+    const TDocument& source = Load(rtf);
     std::string joined;
     size_t blocks = 0;
     size_t largest = 0;
-    EXPECT_TRUE(WriteDocumentUtf8(loaded, *fonts, 1252, [&](std::string_view block) {
+    EXPECT_TRUE(WriteDocumentUtf8(source, *fonts, 1252, [&](std::string_view block) {
         joined.append(block);
         ++blocks;
         largest = std::max(largest, block.size());
@@ -66,7 +66,7 @@ TEST_F(Utf8Text, BlocksCarryTheWholeText) {
     EXPECT_GT(blocks, 3u);
     EXPECT_LE(largest, 2u * 65536);
     size_t calls = 0;
-    EXPECT_FALSE(WriteDocumentUtf8(loaded, *fonts, 1252, [&](std::string_view) {
+    EXPECT_FALSE(WriteDocumentUtf8(source, *fonts, 1252, [&](std::string_view) {
         ++calls;
         return false;
     }));

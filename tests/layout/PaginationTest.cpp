@@ -27,7 +27,7 @@ struct TPar {
     int32_t Lines = 1;
     int32_t Widow = 0, KeepIntact = 0, KeepWithNext = 0, BreakBefore = 0;
     int32_t Before = 0, After = 0;
-    std::string Text;  // instead of Lines when given
+    std::string Text = {};  // instead of Lines when given
 };
 
 class TPaginationFixture : public TLayoutFixture {
