@@ -13,7 +13,7 @@
 
 #include "formats/DocumentLoader.h"
 #include "formats/WriteSink.h"
-#include "formats/rtf/RtfPictureStore.h"
+#include "formats/DocumentPictureSink.h"
 #include "formats/rtf/RtfWriter.h"
 #include "model/Document.h"
 #include "model/FontManager.h"

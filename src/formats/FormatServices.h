@@ -12,7 +12,7 @@
 namespace quillane {
 
 class TFontManager;
-class TRtfPictureSink;
+class TImportedPictureSink;
 class TStyleManager;
 
 class TProgressSink {
@@ -35,7 +35,7 @@ struct TFormatServices {
     const TStyleManager* Styles = nullptr;
     // Where the RTF and Word readers hand pictures and objects; when absent
     // they are dropped and the document is marked as opened with data losses.
-    TRtfPictureSink* Pictures = nullptr;
+    TImportedPictureSink* Pictures = nullptr;
 };
 
 // Thrown to end a load or save the user cancelled; the message has been shown.

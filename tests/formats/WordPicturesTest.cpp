@@ -7,7 +7,7 @@
 #include <map>
 
 #include "formats/DocumentLoader.h"
-#include "formats/rtf/RtfPictureStore.h"
+#include "formats/DocumentPictureSink.h"
 #include "formats/word/WordOfficeArt.h"
 #include "formats/word/WordPicf.h"
 #include "formats/word/WordReader.h"
@@ -194,7 +194,7 @@ public:
     const TByteView* Bytes() override { return nullptr; }
 };
 
-std::optional<TRtfPicture> Read(const TBytes& stream, uint32_t location = 0,
+std::optional<TImportedPicture> Read(const TBytes& stream, uint32_t location = 0,
                                 TWordGeneration generation = TWordGeneration::Word97) {
     TFixedData data(stream);
     return ReadWordPicture(location, data, generation);
@@ -246,7 +246,7 @@ TEST(WordPictures, WindowsMetafileModes) {
             stream.insert(stream.end(), picf.begin(), picf.end());
             const auto picture = Read(stream, 10, generation);
             ASSERT_TRUE(picture) << mode;
-            EXPECT_EQ(picture->Kind, TRtfPictureKind::Wmf);
+            EXPECT_EQ(picture->Kind, TImportedPictureKind::Wmf);
             EXPECT_EQ(picture->MappingMode, mode);
             EXPECT_EQ(picture->Width, 2540);
             EXPECT_EQ(picture->Height, 1270);
@@ -279,36 +279,36 @@ TEST(WordPictures, EveryBlipKind) {
         const char* Name;
         TBytes Records;
         int16_t Mode;
-        TRtfPictureKind Kind;
+        TImportedPictureKind Kind;
         TBytes Data;
     };
     const std::vector<TCase> cases = {
         {"deflated EMF", Join({Shape(), BlipStoreEntry(MetafileBlip(emf, {}))}), PicfModeShape,
-         TRtfPictureKind::Emf, emf},
+         TImportedPictureKind::Emf, emf},
         {"stored EMF, second identifier",
          Join({Shape(), BlipStoreEntry(MetafileBlip(emf, {.Instance = 0x3D5, .Compression = 0xFE}))}), PicfModeShape,
-         TRtfPictureKind::Emf, emf},
+         TImportedPictureKind::Emf, emf},
         {"deflated WMF", Join({Shape(), BlipStoreEntry(MetafileBlip(wmf, {.Type = OfficeArtBlipWmf, .Instance = 0x216}))}),
-         PicfModeShape, TRtfPictureKind::Wmf, wmf},
+         PicfModeShape, TImportedPictureKind::Wmf, wmf},
         {"PNG", Join({Shape(), BlipStoreEntry(BitmapBlip(OfficeArtBlipPng, 0x6E0, png))}), PicfModeShape,
-         TRtfPictureKind::Png, png},
+         TImportedPictureKind::Png, png},
         {"PNG, second identifier, named entry",
          Join({Shape(), BlipStoreEntry(BitmapBlip(OfficeArtBlipPng, 0x6E1, png), 7)}), PicfModeShape,
-         TRtfPictureKind::Png, png},
+         TImportedPictureKind::Png, png},
         {"JPEG", Join({Shape(), BlipStoreEntry(BitmapBlip(OfficeArtBlipJpeg, 0x46A, jpeg))}), PicfModeShape,
-         TRtfPictureKind::Jpeg, jpeg},
+         TImportedPictureKind::Jpeg, jpeg},
         {"DIB", Join({Shape(), BlipStoreEntry(BitmapBlip(OfficeArtBlipDib, 0x7A8, dib))}), PicfModeShape,
-         TRtfPictureKind::Dib, dib},
+         TImportedPictureKind::Dib, dib},
         {"linked file: its name comes first",
          Join({TBytes{4, 'a', '.', 'p', 'n'}, Shape(), BlipStoreEntry(BitmapBlip(OfficeArtBlipPng, 0x6E0, png))}),
-         PicfModeShapeFile, TRtfPictureKind::Png, png},
+         PicfModeShapeFile, TImportedPictureKind::Png, png},
         {"an entry without a blip, then one with",
          Join({Shape(), Record(OfficeArtBlipStoreEntry, 2, TBytes(36, 0)),
                BlipStoreEntry(BitmapBlip(OfficeArtBlipPng, 0x6E0, png))}),
-         PicfModeShape, TRtfPictureKind::Png, png},
+         PicfModeShape, TImportedPictureKind::Png, png},
         {"an unknown record before the entry",
          Join({Record(0xF00B, 0, TBytes(6, 1)), BlipStoreEntry(BitmapBlip(OfficeArtBlipPng, 0x6E0, png))}),
-         PicfModeShape, TRtfPictureKind::Png, png},
+         PicfModeShape, TImportedPictureKind::Png, png},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -320,7 +320,7 @@ TEST(WordPictures, EveryBlipKind) {
         EXPECT_EQ(picture->GoalHeight, 720);
         EXPECT_EQ(picture->ScaleX, 100);
         EXPECT_EQ(picture->ScaleY, 50);
-        if (c.Kind == TRtfPictureKind::Wmf) {
+        if (c.Kind == TImportedPictureKind::Wmf) {
             // The blip's size in EMUs gives anisotropic extents.
             EXPECT_EQ(picture->MappingMode, 8);
             EXPECT_EQ(picture->Width, 2540);

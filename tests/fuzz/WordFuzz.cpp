@@ -7,7 +7,7 @@
 
 #include "WordFuzzInput.h"
 #include "formats/DocumentLoader.h"
-#include "formats/rtf/RtfPictureStore.h"
+#include "formats/DocumentPictureSink.h"
 #include "formats/word/WordReader.h"
 #include "model/Document.h"
 #include "model/TextStream.h"

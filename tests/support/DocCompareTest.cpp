@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "formats/rtf/RtfFixture.h"
-#include "formats/rtf/RtfPictureStore.h"
+#include "formats/DocumentPictureSink.h"
 #include "pictures/DocObject.h"
 #include "pictures/ObjectManager.h"
 #include "pictures/PngImage.h"

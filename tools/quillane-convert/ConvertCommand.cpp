@@ -15,7 +15,7 @@
 #include "layout/LineLayout.h"
 #include "model/KerningPairs.h"
 #include "formats/Utf8Text.h"
-#include "formats/rtf/RtfPictureStore.h"
+#include "formats/DocumentPictureSink.h"
 #include "formats/rtf/RtfWriter.h"
 #include "model/Document.h"
 #include "model/FontNames.h"

@@ -75,7 +75,7 @@ void TRtfReader::ReadDestination(int32_t destination, bool textAllowed) {
             return;
         }
         case dwPict: {
-            TRtfPicture picture;
+            TImportedPicture picture;
             ReadPicture(picture);
             PlacePicture(std::move(picture));
             return;
@@ -248,7 +248,7 @@ void TRtfReader::ReadDate() {
     doc_.Information.CreationTime = date ? *date : NowAsDateTime();
 }
 
-void TRtfReader::ReadPicture(TRtfPicture& picture) {
+void TRtfReader::ReadPicture(TImportedPicture& picture) {
     constexpr int32_t MaxPictureSize = 1 << 24;
     for (;;) {
         if (in_.EndOfGroup()) {
@@ -266,13 +266,13 @@ void TRtfReader::ReadPicture(TRtfPicture& picture) {
             const TRtfWord word = in_.ReadWord();
             const int32_t n = word.Value;
             switch (words_.Special.Find(word.View())) {
-                case swEmfblip: picture.Kind = TRtfPictureKind::Emf; break;
+                case swEmfblip: picture.Kind = TImportedPictureKind::Emf; break;
                 case swWmetafile:
-                    picture.Kind = TRtfPictureKind::Wmf;
+                    picture.Kind = TImportedPictureKind::Wmf;
                     picture.MappingMode = std::clamp(n, 0, 255);
                     break;
-                case swJpegblip: picture.Kind = TRtfPictureKind::Jpeg; break;
-                case swPngblip: picture.Kind = TRtfPictureKind::Png; break;
+                case swJpegblip: picture.Kind = TImportedPictureKind::Jpeg; break;
+                case swPngblip: picture.Kind = TImportedPictureKind::Png; break;
                 case swPicw: picture.Width = std::clamp(n, 0, MaxPictureSize); break;
                 case swPich: picture.Height = std::clamp(n, 0, MaxPictureSize); break;
                 case swPicwgoal: picture.GoalWidth = std::clamp(n, 0, MaxPictureSize); break;
@@ -326,17 +326,17 @@ void TRtfReader::ReadPictureData(std::string& data) {
     }
 }
 
-void TRtfReader::PlacePicture(TRtfPicture&& picture) {
+void TRtfReader::PlacePicture(TImportedPicture&& picture) {
     if (picture.Data.empty()) {
         return;  // nothing to show
     }
-    if (style_ != nullptr || picture.Kind == TRtfPictureKind::None ||
+    if (style_ != nullptr || picture.Kind == TImportedPictureKind::None ||
         !pictures_.AddPicture(doc_, *par_, std::move(picture))) {
         MarkDataLoss();
     }
 }
 
-void TRtfReader::ReadObjectResult(TRtfObject& object) {
+void TRtfReader::ReadObjectResult(TImportedObject& object) {
     for (;;) {
         if (in_.EndOfGroup()) {
             return;
@@ -345,9 +345,9 @@ void TRtfReader::ReadObjectResult(TRtfObject& object) {
         if (c == '{') {
             in_.Skip();
             if (words_.Destinations.Find(in_.ReadGroupWord().View()) == dwPict) {
-                TRtfPicture picture;
+                TImportedPicture picture;
                 ReadPicture(picture);
-                if (!object.Picture && picture.Kind != TRtfPictureKind::None && !picture.Data.empty()) {
+                if (!object.Picture && picture.Kind != TImportedPictureKind::None && !picture.Data.empty()) {
                     object.Picture = std::move(picture);
                 }
             } else {
@@ -365,7 +365,7 @@ void TRtfReader::ReadObjectResult(TRtfObject& object) {
 void TRtfReader::ReadObject() {
     constexpr int32_t MaxObjectSize = 1 << 24;
     constexpr size_t MaxName = 255;
-    TRtfObject object;
+    TImportedObject object;
     for (;;) {
         if (in_.EndOfGroup()) {
             break;

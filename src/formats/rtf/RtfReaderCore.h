@@ -12,9 +12,9 @@
 
 #include "formats/DocOptions.h"
 #include "formats/FormatServices.h"
+#include "formats/ImportedPicture.h"
 #include "formats/rtf/RtfControlWords.h"
 #include "formats/rtf/RtfInput.h"
-#include "formats/rtf/RtfPicture.h"
 #include "formats/rtf/RtfUnicode.h"
 #include "model/CharAttrs.h"
 #include "model/FontManager.h"
@@ -93,11 +93,11 @@ private:
     void ReadInfo();
     void ReadDate();
     void ReadGroupText(std::string& out, size_t limit);
-    void ReadPicture(TRtfPicture& picture);
+    void ReadPicture(TImportedPicture& picture);
     void ReadPictureData(std::string& data);
     void ReadObject();
-    void ReadObjectResult(TRtfObject& object);
-    void PlacePicture(TRtfPicture&& picture);
+    void ReadObjectResult(TImportedObject& object);
+    void PlacePicture(TImportedPicture&& picture);
 
     // Tables (RtfTables.cpp).
     void ReadFontTable();
@@ -119,7 +119,7 @@ private:
     const TFormatServices& services_;
     TFontManager& fonts_;
     TDroppingPictureSink dropping_;
-    TRtfPictureSink& pictures_;
+    TImportedPictureSink& pictures_;
     const TControlWords& words_;
     TCodePageEncoders encoders_;
     int systemCodePage_;

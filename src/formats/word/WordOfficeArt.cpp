@@ -50,7 +50,7 @@ std::optional<TRecord> ReadRecord(TByteView bytes, uint64_t at) {
 
 std::string ToString(TByteView bytes) { return std::string(reinterpret_cast<const char*>(bytes.Data()), bytes.Size()); }
 
-std::optional<TRtfPicture> ReadMetafileBlip(uint16_t type, TByteView contents, uint64_t at) {
+std::optional<TImportedPicture> ReadMetafileBlip(uint16_t type, TByteView contents, uint64_t at) {
     if (!contents.Has(at, MetafileHeaderSize)) {
         return std::nullopt;
     }
@@ -63,7 +63,7 @@ std::optional<TRtfPicture> ReadMetafileBlip(uint16_t type, TByteView contents, u
     if (data.Size() == 0) {
         return std::nullopt;  // empty, or the stored size runs past the record
     }
-    TRtfPicture picture;
+    TImportedPicture picture;
     if (compression == CompressionDeflate) {
         if (size == 0 || size > MaxBlipMetafileBytes || size > uint64_t{stored} * MaxDeflateRatio) {
             return std::nullopt;
@@ -80,11 +80,11 @@ std::optional<TRtfPicture> ReadMetafileBlip(uint16_t type, TByteView contents, u
         return std::nullopt;
     }
     if (type == OfficeArtBlipEmf) {
-        picture.Kind = TRtfPictureKind::Emf;
+        picture.Kind = TImportedPictureKind::Emf;
     } else {
         // A Windows metafile without its own size: the blip's size gives
         // the extents of an anisotropic mapping.
-        picture.Kind = TRtfPictureKind::Wmf;
+        picture.Kind = TImportedPictureKind::Wmf;
         picture.MappingMode = 8;
         picture.Width = std::max(widthEmu, 0) / EmuPerHundredthMm;
         picture.Height = std::max(heightEmu, 0) / EmuPerHundredthMm;
@@ -94,7 +94,7 @@ std::optional<TRtfPicture> ReadMetafileBlip(uint16_t type, TByteView contents, u
 
 }  // namespace
 
-std::optional<TRtfPicture> ReadOfficeArtBlip(uint16_t type, uint16_t instance, TByteView contents) {
+std::optional<TImportedPicture> ReadOfficeArtBlip(uint16_t type, uint16_t instance, TByteView contents) {
     // Each kind has two instance values; the odd one says a second
     // identifier follows the first.
     const uint64_t uids = (instance & 1) != 0 ? 2 : 1;
@@ -116,17 +116,17 @@ std::optional<TRtfPicture> ReadOfficeArtBlip(uint16_t type, uint16_t instance, T
         (!data.Has(0, sizeof PngSignature) || !std::equal(std::begin(PngSignature), std::end(PngSignature), data.Data()))) {
         return std::nullopt;
     }
-    TRtfPicture picture;
+    TImportedPicture picture;
     picture.Data = ToString(data);
     if (type == OfficeArtBlipJpeg) {
-        picture.Kind = TRtfPictureKind::Jpeg;
+        picture.Kind = TImportedPictureKind::Jpeg;
     } else {
-        picture.Kind = type == OfficeArtBlipPng ? TRtfPictureKind::Png : TRtfPictureKind::Dib;
+        picture.Kind = type == OfficeArtBlipPng ? TImportedPictureKind::Png : TImportedPictureKind::Dib;
     }
     return picture;
 }
 
-std::optional<TRtfPicture> FindOfficeArtPicture(TByteView records) {
+std::optional<TImportedPicture> FindOfficeArtPicture(TByteView records) {
     uint64_t at = 0;
     while (const auto record = ReadRecord(records, at)) {
         at += RecordHeaderSize + record->Contents.Size();

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "formats/rtf/RtfPicture.h"
+#include "formats/ImportedPicture.h"
 #include "formats/word/WordBytes.h"
 
 namespace quillane {
@@ -29,9 +29,9 @@ constexpr uint32_t MaxBlipMetafileBytes = uint32_t{256} << 20;
 // The first picture a blip-store entry among the records carries, with its
 // data ready for the picture sink (compressed metafiles inflated); nothing
 // when there is none, or it is of a kind not read or cannot be unpacked.
-std::optional<TRtfPicture> FindOfficeArtPicture(TByteView records);
+std::optional<TImportedPicture> FindOfficeArtPicture(TByteView records);
 
 // One blip record's contents as a picture (exposed for tests).
-std::optional<TRtfPicture> ReadOfficeArtBlip(uint16_t type, uint16_t instance, TByteView contents);
+std::optional<TImportedPicture> ReadOfficeArtBlip(uint16_t type, uint16_t instance, TByteView contents);
 
 }  // namespace quillane

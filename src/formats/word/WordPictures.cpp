@@ -12,7 +12,7 @@ bool IsMetafileMode(int32_t mode) { return mode >= 1 && mode <= 8; }
 
 }  // namespace
 
-std::optional<TRtfPicture> ReadWordPicture(uint32_t location, TWordDataStream& data, TWordGeneration generation) {
+std::optional<TImportedPicture> ReadWordPicture(uint32_t location, TWordDataStream& data, TWordGeneration generation) {
     const TByteView* stream = data.Bytes();
     if (stream == nullptr) {
         return std::nullopt;
@@ -21,11 +21,11 @@ std::optional<TRtfPicture> ReadWordPicture(uint32_t location, TWordDataStream& d
     if (!picf) {
         return std::nullopt;
     }
-    std::optional<TRtfPicture> picture;
+    std::optional<TImportedPicture> picture;
     if (IsMetafileMode(picf->MappingMode)) {
         if (picf->Data.Size() != 0) {
             picture.emplace();
-            picture->Kind = TRtfPictureKind::Wmf;
+            picture->Kind = TImportedPictureKind::Wmf;
             picture->MappingMode = picf->MappingMode;
             picture->Width = picf->XExtent;
             picture->Height = picf->YExtent;

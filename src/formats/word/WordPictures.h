@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "formats/rtf/RtfPicture.h"
+#include "formats/ImportedPicture.h"
 #include "formats/word/WordBytes.h"
 #include "formats/word/WordFib.h"
 
@@ -25,6 +25,6 @@ public:
 // The picture whose descriptor lies at `location`; nothing when there is
 // none there or it is of a kind this reader drops (the caller records the
 // loss).
-std::optional<TRtfPicture> ReadWordPicture(uint32_t location, TWordDataStream& data, TWordGeneration generation);
+std::optional<TImportedPicture> ReadWordPicture(uint32_t location, TWordDataStream& data, TWordGeneration generation);
 
 }  // namespace quillane

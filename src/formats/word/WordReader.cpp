@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "formats/DocumentFormat.h"
-#include "formats/rtf/RtfPicture.h"
+#include "formats/ImportedPicture.h"
 #include "formats/word/WordCharPropsCache.h"
 #include "formats/word/WordCharset.h"
 #include "formats/word/WordFib.h"
@@ -338,7 +338,7 @@ void TWordReader::EndParagraph() {
 
 void TWordReader::Picture(const TWordCharProps& chars) {
     // OLE objects are not kept; without a sink neither are pictures.
-    std::optional<TRtfPicture> picture;
+    std::optional<TImportedPicture> picture;
     if (!chars.Ole && services_.Pictures != nullptr) {
         picture = ReadWordPicture(chars.PictureLocation, *data_, fib_.Generation);
     }

@@ -11,7 +11,7 @@
 
 #include "formats/DocumentLoader.h"
 #include "formats/rtf/RtfReader.h"
-#include "formats/rtf/RtfPicture.h"
+#include "formats/ImportedPicture.h"
 #include "model/Document.h"
 #include "model/FontManager.h"
 #include "support/DocText.h"
@@ -22,13 +22,13 @@
 namespace quillane::test {
 
 // Keeps what the reader hands over, so tests can look at it.
-class TRecordingPictureSink final : public TRtfPictureSink {
+class TRecordingPictureSink final : public TImportedPictureSink {
 public:
-    std::vector<TRtfPicture> Pictures;
-    std::vector<TRtfObject> Objects;
+    std::vector<TImportedPicture> Pictures;
+    std::vector<TImportedObject> Objects;
     bool Accept = true;
 
-    bool AddPicture(TDocument&, TParagraph& paragraph, TRtfPicture&& picture) override {
+    bool AddPicture(TDocument&, TParagraph& paragraph, TImportedPicture&& picture) override {
         if (!Accept) {
             return false;
         }
@@ -36,7 +36,7 @@ public:
         paragraph.AppendSpecial(spPicture);
         return true;
     }
-    bool AddObject(TDocument&, TParagraph& paragraph, TRtfObject&& object) override {
+    bool AddObject(TDocument&, TParagraph& paragraph, TImportedObject&& object) override {
         if (!Accept) {
             return false;
         }

@@ -17,8 +17,8 @@ TEST_F(RtfPictures, PictureSizesScalesAndData) {
         "{\\rtf1 a{\\pict{\\*\\blipuid 0011}\\pngblip\\picw100\\pich50\\picwgoal1500\\pichgoal750"
         "\\picscalex80\\picscaley90\n8950\r\n4e 47\n}b}");
     ASSERT_EQ(sink.Pictures.size(), 1u);
-    const TRtfPicture& p = sink.Pictures[0];
-    EXPECT_EQ(p.Kind, TRtfPictureKind::Png);
+    const TImportedPicture& p = sink.Pictures[0];
+    EXPECT_EQ(p.Kind, TImportedPictureKind::Png);
     EXPECT_EQ(p.Width, 100);
     EXPECT_EQ(p.Height, 50);
     EXPECT_EQ(p.GoalWidth, 1500);
@@ -69,7 +69,7 @@ TEST_F(RtfPictures, ObjectsCarryClassDataAndResultPicture) {
         "{\\rtf1 {\\object\\objemb\\objw2000\\objh1000{\\*\\objclass Paint.Picture}{\\*\\objname Pic}"
         "{\\*\\objdata 01050000\r\n0200}{\\result{\\pict\\wmetafile8\\picw10 0a0b}}}x}");
     ASSERT_EQ(sink.Objects.size(), 1u);
-    const TRtfObject& o = sink.Objects[0];
+    const TImportedObject& o = sink.Objects[0];
     EXPECT_EQ(o.Kind, okEmbedded);
     EXPECT_EQ(o.Width, 2000);
     EXPECT_EQ(o.Height, 1000);
@@ -77,7 +77,7 @@ TEST_F(RtfPictures, ObjectsCarryClassDataAndResultPicture) {
     EXPECT_EQ(o.Name, "Pic");
     EXPECT_EQ(o.Data, std::string("\x01\x05\x00\x00\x02\x00", 6));
     ASSERT_TRUE(o.Picture.has_value());
-    EXPECT_EQ(o.Picture->Kind, TRtfPictureKind::Wmf);
+    EXPECT_EQ(o.Picture->Kind, TImportedPictureKind::Wmf);
     EXPECT_EQ(o.Picture->MappingMode, 8);
     EXPECT_EQ(o.Picture->Data, "\x0a\x0b");
     EXPECT_EQ(test::PositionsText(doc.Paragraph(0)), "<7>x<2>");
@@ -100,7 +100,7 @@ TEST_F(RtfPictures, DefaultSinkDropsAndMarksLosses) {
 }  // namespace
 }  // namespace quillane
 
-#include "formats/rtf/RtfPictureStore.h"
+#include "formats/DocumentPictureSink.h"
 #include "pictures/ObjectManager.h"
 #include "pictures/PngImage.h"
 

@@ -9,7 +9,7 @@
 
 #include "formats/WriteSink.h"
 #include "formats/rtf/RtfFixture.h"
-#include "formats/rtf/RtfPictureStore.h"
+#include "formats/DocumentPictureSink.h"
 #include "formats/rtf/RtfWriter.h"
 #include "support/Corpus.h"
 #include "support/DocCompare.h"

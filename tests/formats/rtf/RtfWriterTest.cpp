@@ -6,7 +6,7 @@
 
 #include "formats/PlainText.h"
 #include "formats/rtf/RtfFixture.h"
-#include "formats/rtf/RtfPictureStore.h"
+#include "formats/DocumentPictureSink.h"
 #include "formats/rtf/RtfWriter.h"
 #include "pictures/DocObject.h"
 #include "pictures/DocObjectImage.h"

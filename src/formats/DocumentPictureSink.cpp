@@ -1,4 +1,4 @@
-#include "formats/rtf/RtfPictureStore.h"
+#include "formats/DocumentPictureSink.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,19 +17,19 @@ namespace {
 
 constexpr int32_t MaxScale = 5000;  // percent
 
-std::unique_ptr<TDocPicture> MakePicture(TRtfPicture& picture) {
+std::unique_ptr<TDocPicture> MakePicture(TImportedPicture& picture) {
     TBytes bytes(picture.Data.begin(), picture.Data.end());
     picture.Data.clear();
     switch (picture.Kind) {
-        case TRtfPictureKind::Png:
+        case TImportedPictureKind::Png:
             return MakePngPicture(std::move(bytes));
-        case TRtfPictureKind::Jpeg:
+        case TImportedPictureKind::Jpeg:
             return MakeJpegPicture(bytes);  // kept as JPEG data
-        case TRtfPictureKind::Dib:
+        case TImportedPictureKind::Dib:
             return MakePngPicture(DibToPng(bytes));
-        case TRtfPictureKind::Emf:
+        case TImportedPictureKind::Emf:
             return MakeMetafilePicture(std::move(bytes), std::nullopt);
-        case TRtfPictureKind::Wmf: {
+        case TImportedPictureKind::Wmf: {
             // picw and pich of a Windows metafile are its extents in
             // hundredths of a millimetre.
             const TMetafilePictHeader header{picture.MappingMode != 0 ? picture.MappingMode : 8, picture.Width,
@@ -41,7 +41,7 @@ std::unique_ptr<TDocPicture> MakePicture(TRtfPicture& picture) {
     }
 }
 
-void ApplyFileSize(TDocObject& object, const TRtfPicture& picture) {
+void ApplyFileSize(TDocObject& object, const TImportedPicture& picture) {
     if (picture.GoalWidth > 0 && picture.GoalHeight > 0) {
         object.Width = picture.GoalWidth;
         object.Height = picture.GoalHeight;
@@ -58,7 +58,7 @@ void Place(TParagraph& paragraph, uint8_t kind, uint8_t code, int32_t id) {
 
 }  // namespace
 
-bool TDocumentPictureSink::AddPicture(TDocument& document, TParagraph& paragraph, TRtfPicture&& picture) {
+bool TDocumentPictureSink::AddPicture(TDocument& document, TParagraph& paragraph, TImportedPicture&& picture) {
     std::unique_ptr<TDocPicture> made;
     try {
         made = MakePicture(picture);
@@ -74,20 +74,20 @@ bool TDocumentPictureSink::AddPicture(TDocument& document, TParagraph& paragraph
     return true;
 }
 
-bool TDocumentPictureSink::AddObject(TDocument& document, TParagraph& paragraph, TRtfObject&& object) {
+bool TDocumentPictureSink::AddObject(TDocument& document, TParagraph& paragraph, TImportedObject&& object) {
     if (!object.Picture) {
         return false;  // an object without a result picture has nothing to show
     }
-    TRtfPicture& picture = *object.Picture;
+    TImportedPicture& picture = *object.Picture;
     TBytes bytes(picture.Data.begin(), picture.Data.end());
     std::unique_ptr<TDocObjectImage> image;
     try {
         switch (picture.Kind) {
-            case TRtfPictureKind::Png: image = TDocObjectImage::FromPng(std::move(bytes)); break;
-            case TRtfPictureKind::Jpeg: image = TDocObjectImage::FromJpeg(std::move(bytes)); break;
-            case TRtfPictureKind::Dib: image = TDocObjectImage::FromPng(DibToPng(bytes)); break;
-            case TRtfPictureKind::Emf: image = TDocObjectImage::FromMetafile(std::move(bytes), std::nullopt); break;
-            case TRtfPictureKind::Wmf:
+            case TImportedPictureKind::Png: image = TDocObjectImage::FromPng(std::move(bytes)); break;
+            case TImportedPictureKind::Jpeg: image = TDocObjectImage::FromJpeg(std::move(bytes)); break;
+            case TImportedPictureKind::Dib: image = TDocObjectImage::FromPng(DibToPng(bytes)); break;
+            case TImportedPictureKind::Emf: image = TDocObjectImage::FromMetafile(std::move(bytes), std::nullopt); break;
+            case TImportedPictureKind::Wmf:
                 image = TDocObjectImage::FromMetafile(
                     std::move(bytes),
                     TMetafilePictHeader{picture.MappingMode != 0 ? picture.MappingMode : 8, picture.Width, picture.Height});

@@ -4,14 +4,14 @@
 // metafiles with their mapping; the size the file asks for (goal size and
 // scales) wins over the picture's own.
 
-#include "formats/rtf/RtfPicture.h"
+#include "formats/ImportedPicture.h"
 
 namespace quillane {
 
-class TDocumentPictureSink final : public TRtfPictureSink {
+class TDocumentPictureSink final : public TImportedPictureSink {
 public:
-    bool AddPicture(TDocument& document, TParagraph& paragraph, TRtfPicture&& picture) override;
-    bool AddObject(TDocument& document, TParagraph& paragraph, TRtfObject&& object) override;
+    bool AddPicture(TDocument& document, TParagraph& paragraph, TImportedPicture&& picture) override;
+    bool AddObject(TDocument& document, TParagraph& paragraph, TImportedObject&& object) override;
 };
 
 }  // namespace quillane
