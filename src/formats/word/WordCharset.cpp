@@ -20,25 +20,25 @@ TWordTextConverter::TWordTextConverter(TFontManager* fonts, int systemAnsiCodePa
 void TWordTextConverter::StartFont(int32_t font) {
     started_ = true;
     baseFont_ = font;
-    basePage_ = systemPage_;
-    if (fonts_ != nullptr) {
-        // Runs switch between a few fonts over and over; an entry's
-        // character set never changes, so neither does its page.
-        if (font >= 0 && static_cast<size_t>(font) < MaxCachedFonts) {
-            if (pageOfFont_.size() <= static_cast<size_t>(font)) {
-                pageOfFont_.resize(static_cast<size_t>(font) + 1, -1);
-            }
-            int& page = pageOfFont_[static_cast<size_t>(font)];
-            if (page < 0) {
-                page = CodePageOfFont(*fonts_, font, systemPage_);
-            }
-            basePage_ = page;
-        } else {
-            basePage_ = CodePageOfFont(*fonts_, font, systemPage_);
-        }
-    }
+    basePage_ = fonts_ != nullptr ? PageOfFont(font) : systemPage_;
     runFont_ = font;
     runPage_ = basePage_;
+}
+
+int TWordTextConverter::PageOfFont(int32_t font) {
+    // Runs switch between a few fonts over and over; an entry's character
+    // set never changes, so neither does its page.
+    if (font < 0 || static_cast<size_t>(font) >= MaxCachedFonts) {
+        return CodePageOfFont(*fonts_, font, systemPage_);
+    }
+    if (pageOfFont_.size() <= static_cast<size_t>(font)) {
+        pageOfFont_.resize(static_cast<size_t>(font) + 1, -1);
+    }
+    int& page = pageOfFont_[static_cast<size_t>(font)];
+    if (page < 0) {
+        page = CodePageOfFont(*fonts_, font, systemPage_);
+    }
+    return page;
 }
 
 int32_t TWordTextConverter::FontFor(int codePage) {

@@ -53,6 +53,7 @@ private:
     uint8_t Convert(char16_t c, int32_t& font);
     uint8_t ConvertAnsi(uint8_t byte, int32_t& font);
     void StartFont(int32_t font);
+    int PageOfFont(int32_t font);
     int32_t FontFor(int codePage);
     uint8_t Encode(int codePage, char16_t c);
 

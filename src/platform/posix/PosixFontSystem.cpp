@@ -9,8 +9,9 @@
 
 #include <cstdlib>
 #include <map>
-#include <tuple>
+#include <memory>
 #include <stdexcept>
+#include <tuple>
 
 #include "platform/posix/FreeTypeFont.h"
 
@@ -177,7 +178,8 @@ std::vector<TFaceInfo> TPosixFontSystem::EnumerateFaces() {
     TPattern all(FcPatternCreate());
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_SCALABLE, FC_FILE, FC_INDEX, FC_SLANT,
                                             FC_WEIGHT, FC_WIDTH, FC_SPACING, FC_CHARSET, nullptr);
-    FcFontSet* list = FcFontList(config_, all.get(), objects);
+    const std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> list(FcFontList(config_, all.get(), objects),
+                                                                        FcFontSetDestroy);
     FcObjectSetDestroy(objects);
     if (list == nullptr) {
         return {};
@@ -223,7 +225,6 @@ std::vector<TFaceInfo> TPosixFontSystem::EnumerateFaces() {
             faces.push_back(TFaceInfo{name, charSet, description.PitchAndFamily, family.Scalable});
         }
     }
-    FcFontSetDestroy(list);
     return faces;
 }
 
