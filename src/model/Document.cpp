@@ -60,6 +60,33 @@ void TDocument::RemoveParagraph(int32_t i) {
     paragraphs_.erase(paragraphs_.begin() + i);
 }
 
+void TDocument::InsertParagraphs(int32_t index, int32_t count) {
+    if (count <= 0) {
+        return;
+    }
+    std::vector<std::unique_ptr<TParagraph>> fresh;
+    fresh.reserve(static_cast<size_t>(count));
+    for (int32_t k = 0; k < count; ++k) {
+        auto paragraph = std::make_unique<TParagraph>(*this);
+        paragraph->Attributes = DefaultParAttrs;
+        paragraph->Attributes[paWidowControl] = WidowControl;
+        paragraph->Index = index + k;
+        fresh.push_back(std::move(paragraph));
+    }
+    paragraphs_.insert(paragraphs_.begin() + index, std::make_move_iterator(fresh.begin()),
+                       std::make_move_iterator(fresh.end()));
+}
+
+void TDocument::RemoveParagraphs(int32_t first, int32_t count) {
+    if (count <= 0) {
+        return;
+    }
+    if (count >= ParagraphCount()) {
+        throw std::logic_error("document: the last paragraph cannot be removed");
+    }
+    paragraphs_.erase(paragraphs_.begin() + first, paragraphs_.begin() + first + count);
+}
+
 void TDocument::SetModified(bool modified) {
     if (modified == modified_ && !Flags.Test(dsForceModifiedRefresh)) {
         return;

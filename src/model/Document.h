@@ -58,6 +58,11 @@ public:
     TParagraph& InsertParagraph(int32_t index);
     // Removes paragraph i; the last remaining one is never removed.
     void RemoveParagraph(int32_t i);
+    // Inserts count paragraphs with the defaults at index in one move of the
+    // list (undoing the deletion of a long text re-creates many at once).
+    void InsertParagraphs(int32_t index, int32_t count);
+    // Removes paragraphs [first, first + count); at least one stays.
+    void RemoveParagraphs(int32_t first, int32_t count);
 
     // Modified state.
     bool Modified() const { return modified_; }

@@ -23,8 +23,8 @@ public:
 class TReflowManager {
 public:
     virtual ~TReflowManager() = default;
-    // Queues a changed paragraph for layout after the user pauses.
-    virtual void Queue(TParagraph& paragraph) = 0;
+    // Queues a changed paragraph (by index) for layout after the user pauses.
+    virtual void Queue(int32_t paragraph) = 0;
 };
 
 class TUndoManager {

@@ -58,4 +58,10 @@ void TPage::ForgetLine(const TParLine* line) {
     }
 }
 
+void TPage::InsertLine(int32_t index, TParLine& line) {
+    index = std::clamp(index, 0, LineCount());
+    lines_.insert(lines_.begin() + index, &line);
+    line.Page = this;
+}
+
 }  // namespace quillane

@@ -48,6 +48,10 @@ public:
     void RemovePiece(int32_t i);
     // A line being destroyed leaves the page.
     void ForgetLine(const TParLine* line);
+    // Puts a line back at an index of the page's list (a paragraph laid out
+    // again with unchanged line heights keeps its place); the line's page
+    // becomes this one.
+    void InsertLine(int32_t index, TParLine& line);
 
     int32_t Index;
     TPageRect Rect;  // in the view, zoomed pixels

@@ -7,6 +7,12 @@
 #include <ostream>
 #include <system_error>
 
+#include <fstream>
+
+#include "editing/DocumentEditor.h"
+#include "editing/EditScript.h"
+#include "editing/EditingHost.h"
+#include "editing/OperationManager.h"
 #include "formats/DocumentFormat.h"
 #include "formats/DocumentLoader.h"
 #include "formats/PlainText.h"
@@ -40,6 +46,7 @@ const char* const ConvertUsage =
     "       quillane-convert --to png [--zoom N] [--pages A-B] IN OUTPREFIX\n"
     "       quillane-convert --fonts\n"
     "       quillane-convert --picture IN OUT\n"
+    "       quillane-convert --edit SCRIPT [--to FMT] IN OUT\n"
     "formats: rtf (Rich Text Format), txt (ANSI Plain Text),\n"
     "dostxt (DOS Plain Text), utf8 (the text as UTF-8, write only)\n"
     "Without --from the input's format is detected (MS Word 6.0/95 and 97/2000\n"
@@ -61,7 +68,12 @@ const char* const ConvertUsage =
     "--pages.\n"
 
     "--picture reads a PNG or JPEG picture and writes it as PNG (OUT is PNG\n"
-    "whatever its name).\n";
+    "whatever its name).\n"
+    "--edit applies the editing commands of SCRIPT (one a line: select P:O [P:O],\n"
+    "type TEXT, delete, backspace, format bold|italic|underline|strike on|off,\n"
+    "format font NAME, format size N, grow, shrink, par align KIND,\n"
+    "par indent LEFT FIRST RIGHT, undo [N|all], redo [N|all], save OUT2) with\n"
+    "undo, then writes OUT; a bad line stops with exit code 2 and OUT untouched.\n";
 
 namespace {
 
@@ -276,6 +288,13 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
             request.Action = TConvertRequest::TAction::Images;
         } else if (arg == "--picture") {
             request.Action = TConvertRequest::TAction::Picture;
+        } else if (arg == "--edit") {
+            const auto script = value("--edit");
+            if (!script) {
+                return std::nullopt;
+            }
+            request.Action = TConvertRequest::TAction::Edit;
+            request.Script = *script;
         } else if (arg == "--from" || arg == "--to") {
             const auto name = value(arg.c_str());
             if (!name) {
@@ -337,7 +356,8 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
         if (request.Action == TConvertRequest::TAction::Picture) {
             return request;
         }
-        if (request.To < 0 && request.Action == TConvertRequest::TAction::Convert) {
+        if (request.To < 0 && (request.Action == TConvertRequest::TAction::Convert ||
+                               request.Action == TConvertRequest::TAction::Edit)) {
             const auto format = FormatFromExtension(request.Output);
             if (!format) {
                 error = "cannot tell the output format from \"" + request.Output + "\"; use --to";
@@ -419,7 +439,11 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
     TDocumentPictureSink pictures;
     const TFormatServices services{messages, *codePages, nullptr, fontManager.get(), &styleManager, &pictures};
 
-    auto owned = std::make_unique<TDocument>(TModelDefaults::BuiltIn(fontManager->TimesNewRomanIndex()));
+    // An edited document has an undo history; the others are hidden.
+    TEditingHost editingHost;
+    const bool editing = request.Action == TConvertRequest::TAction::Edit;
+    auto owned = std::make_unique<TDocument>(TModelDefaults::BuiltIn(fontManager->TimesNewRomanIndex()),
+                                             editing ? &editingHost : nullptr);
     TDocument& document = *owned;
     const TLeaveAtExit leave{owned, request.LeaveDocumentAtExit};
     TDocOpeningOptions opening;
@@ -456,39 +480,68 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         return 0;
     }
 
-    const std::string temporary = TemporaryNameFor(request.Output);
-    int32_t result = WriteFailed;
-    {
-        TFileOpenResult created = OpenFile(temporary, TFileMode::CreateAlways);
-        if (!created.File) {
-            err << "quillane-convert: cannot create \"" << temporary << "\": " << created.Message << "\n";
-            return 1;
-        }
-        if (request.To == ConvertToUtf8) {
-            const bool written = WriteDocumentUtf8(
-                document, *fontManager, codePages->AnsiCodePage(), [&](std::string_view block) {
-                    return created.File->Write(block.data(), static_cast<int32_t>(block.size()));
-                });
-            result = written ? WriteSucceeded : WriteFailed;
+    // Writes the document beside the target and renames it into place, so a
+    // failed write leaves the target as it was.
+    auto writeTo = [&](const std::string& output, int32_t format) -> std::string {
+        const std::string temporary = TemporaryNameFor(output);
+        int32_t result = WriteFailed;
+        {
+            TFileOpenResult created = OpenFile(temporary, TFileMode::CreateAlways);
+            if (!created.File) {
+                return "cannot create \"" + temporary + "\": " + created.Message;
+            }
+            if (format == ConvertToUtf8) {
+                const bool written = WriteDocumentUtf8(
+                    document, *fontManager, codePages->AnsiCodePage(), [&](std::string_view block) {
+                        return created.File->Write(block.data(), static_cast<int32_t>(block.size()));
+                    });
+                result = written ? WriteSucceeded : WriteFailed;
+            } else {
+                const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, format);
+                TRtfWriterOptions rtf;
+                rtf.SuperCompact = request.CompactRtf;
+                result = WriteDocument(document, created.File.get(), output, saving, services, rtf);
+            }
+        }  // closed before the rename
+        std::error_code ec;
+        std::string message;
+        if (result == WriteSucceeded) {
+            std::filesystem::rename(temporary, output, ec);
+            if (!ec) {
+                return {};
+            }
+            message = "cannot replace \"" + output + "\": " + ec.message();
         } else {
-            const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, request.To);
-            TRtfWriterOptions rtf;
-            rtf.SuperCompact = request.CompactRtf;
-            result = WriteDocument(document, created.File.get(), request.Output, saving, services, rtf);
+            message = "could not write \"" + output + "\"";
         }
-    }  // closed before the rename
-    std::error_code ec;
-    if (result == WriteSucceeded) {
-        std::filesystem::rename(temporary, request.Output, ec);
-        if (!ec) {
-            return 0;
+        std::filesystem::remove(temporary, ec);
+        return message;
+    };
+
+    if (editing) {
+        std::ifstream script(request.Script, std::ios::binary);
+        if (!script) {
+            err << "quillane-convert: cannot read the script \"" << request.Script << "\"\n";
+            return 2;
         }
-        err << "quillane-convert: cannot replace \"" << request.Output << "\": " << ec.message() << "\n";
-    } else {
-        err << "quillane-convert: could not write \"" << request.Output << "\"\n";
+        TDocumentEditor editor(document, OperationManagerOf(document));
+        editor.UpdateSelectionAttrs();
+        const TEditScriptResult edited =
+            RunEditScript(script, editor, fontManager.get(), [&](const std::string& path) {
+                const auto format = FormatFromExtension(path);
+                return writeTo(path, format ? *format : request.To);
+            });
+        if (!edited.Ok) {
+            err << "quillane-convert: " << request.Script << ":" << edited.Line << ": " << edited.Message << "\n";
+            return 2;
+        }
     }
-    std::filesystem::remove(temporary, ec);
-    return 1;
+    const std::string message = writeTo(request.Output, request.To);
+    if (!message.empty()) {
+        err << "quillane-convert: " << message << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace quillane

@@ -19,7 +19,7 @@ class TFontSystem;
 constexpr int32_t ConvertToUtf8 = 100;
 
 struct TConvertRequest {
-    enum class TAction { Convert, Info, Styles, Fonts, Layout, Images, Picture, Help };
+    enum class TAction { Convert, Info, Styles, Fonts, Layout, Images, Picture, Edit, Help };
     TAction Action = TAction::Convert;
     int32_t From = 6;     // dfDetect
     int32_t To = -1;      // from the output's extension when not given
@@ -27,6 +27,7 @@ struct TConvertRequest {
     int AnsiCodePage = 0;
     std::string Input;
     std::string Output;  // for page images, the prefix of their names
+    std::string Script;  // the editing script of --edit
     int32_t Zoom = 100;
     int32_t FirstPage = 1;
     int32_t LastPage = INT32_MAX;
@@ -42,7 +43,8 @@ struct TConvertRequest {
 std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::string>& args, std::string& error);
 
 // Carries out a request; messages go to `err`. Returns the exit code: 0 on
-// success, 1 when the conversion failed (OUT is then untouched). Fonts are
+// success, 1 when the conversion failed, 2 when an editing script stopped
+// (OUT is then untouched). Fonts are
 // listed from the given font system, or the platform's when none is given.
 int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& err,
                TFontSystem* fonts = nullptr);
