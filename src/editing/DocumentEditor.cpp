@@ -724,7 +724,10 @@ void TDocumentEditor::PerformEditAction(int action, const TEditRequest& request)
     if (manager_ != nullptr && manager_->Environment() != nullptr) {
         manager_->Environment()->EndBusy();
     }
-    UpdateSelectionAttrs();
+    // Attributes chosen without a selection stay until the caret moves.
+    if (!d.Flags.Test(dsInputAttrsSet)) {
+        UpdateSelectionAttrs();
+    }
 }
 
 }  // namespace quillane

@@ -248,7 +248,10 @@ void TOperationManager::DropUndoHistory() {
     RefreshCommands();
 }
 
-void TOperationManager::MarkSaved() { savedIndex_ = current_; }
+void TOperationManager::MarkSaved() {
+    savedIndex_ = current_;
+    document_.SetModified(false);
+}
 
 void TOperationManager::MarkLineForRepaint(int32_t paragraph, int32_t line) {
     const TParLineRepaintInfo entry{paragraph, line};
