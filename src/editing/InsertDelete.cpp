@@ -183,6 +183,10 @@ void TInsertDeleteOperation::DeleteInParagraph(TChangeRecord& change) {
 void TInsertDeleteOperation::InsertInParagraph(TChangeRecord& change) {
     TParagraph& p = Document.Paragraph(StartPara);
     const int32_t offset = InsertionOffset(p, StartPos);
+    // Tags that stood before the item after the insertion point may have
+    // been normalised away while they restated the state in force; the
+    // inserted text must not pass its own attributes on to that item.
+    const TCharAttrs following = AttrsOfItem(p, StartPos);
     TFlexibleString positions;
     const int32_t count = AppendPositionsOf(Buffer.Data(), Buffer.Length(), &positions);
     p.Text.InsertBytes(offset, Buffer.Data(), Buffer.Length());
@@ -191,6 +195,7 @@ void TInsertDeleteOperation::InsertInParagraph(TChangeRecord& change) {
     EndPos = StartPos + count;
     CharCount = count;
     SetSingleChar(p, StartPos, count);
+    RestoreAttrsBefore(p, EndPos, following);
     Buffer.Clear();
     ParagraphTextChanged(Document, StartPara, StartPos, change);
 }
@@ -249,6 +254,7 @@ void TInsertDeleteOperation::InsertAcross(TChangeRecord& change) {
     TParagraph& first = Document.Paragraph(StartPara);
     DropLayoutOf(first);
     const int32_t offset = InsertionOffset(first, StartPos);
+    const TCharAttrs following = AttrsOfItem(first, StartPos);
     const TParAttrs remembered = first.Attributes;
     TFlexibleString tail;
     tail.AppendBytes(first.Text.Data() + offset, first.Text.Length() - offset);
@@ -276,6 +282,7 @@ void TInsertDeleteOperation::InsertAcross(TChangeRecord& change) {
     EndPos = AppendPositionsOf(Buffer.Data() + lastPart.Offset, lastPart.Length, nullptr);
     last.Text.Append(tail);
     RebuildPositions(last);
+    RestoreAttrsBefore(last, EndPos, following);
     last.TextChanged();
     ParaCount = paraCount;
     EndPara = StartPara + paraCount;

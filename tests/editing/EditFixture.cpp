@@ -76,6 +76,18 @@ std::string TEditFixture::Text(int32_t p) {
 
 namespace {
 
+std::string ShowTag(const uint8_t* tag) {
+    const TTag t = ReadTag(tag);
+    return "<" + std::to_string(t.Kind) + ":" + std::to_string(t.Value) + ">";
+}
+
+std::string ShowChar(uint8_t c) {
+    if (c >= 32 && c < 127 && c != '<' && c != '>') {
+        return std::string(1, static_cast<char>(c));
+    }
+    return "<#" + std::to_string(c) + ">";
+}
+
 // Each run of attribute tags in slot order, after normalising.
 std::string CanonicalStream(const TParagraph& p) {
     TFlexibleString copy(p.Text);
@@ -95,11 +107,11 @@ std::string CanonicalStream(const TParagraph& p) {
     while (i < n) {
         if (bytes[i] != 0) {
             flush();
-            out += static_cast<char>(bytes[i]);
+            out += ShowChar(bytes[i]);
             ++i;
             continue;
         }
-        const std::string tag(reinterpret_cast<const char*>(bytes + i), TagSize);
+        const std::string tag = ShowTag(bytes + i);
         if (IsAttributeKind(bytes[i + 1])) {
             run.push_back(tag);
         } else {
@@ -121,7 +133,9 @@ std::string CanonicalState(const TDocument& document) {
         out += "P" + std::to_string(i) + ":";
         out += CanonicalStream(p);
         out += "|";
-        out.append(reinterpret_cast<const char*>(p.Positions.Data()), static_cast<size_t>(p.Positions.Length()));
+        for (int32_t k = 0; k < p.Positions.Length(); ++k) {
+            out += ShowChar(p.Positions[k]);
+        }
         out += "|";
         for (int slot = 0; slot < ParSlotCount; ++slot) {
             out += std::to_string(p.Attributes[slot]) + ",";
