@@ -161,6 +161,7 @@ struct TOpenCommand {
     TDocFileOptions Options;
     std::string Type;
     int HoldSeconds = 0;
+    int PauseSeconds = 0;  // before the save, so a test can change the disk meanwhile
     std::string Then;  // "", "save", "save-as", "save-copy"
     std::string ThenName;
     int32_t ThenFilter = 0;
@@ -205,6 +206,8 @@ bool ParseOpen(const std::vector<std::string>& args, TOpenCommand& command, std:
             }
         } else if (arg == "--type" && hasValue) {
             command.Type = value();
+        } else if (arg == "--pause" && hasValue) {
+            command.PauseSeconds = std::stoi(value());
         } else if (arg == "--hold" && hasValue) {
             command.HoldSeconds = std::stoi(value());
         } else if (arg == "--filter" && hasValue) {
@@ -274,6 +277,7 @@ int Open(const TOpenCommand& command, std::ostream& out, std::ostream& err) {
     }
     int32_t result = srSaved;
     if (!command.Then.empty()) {
+        Hold(command.PauseSeconds, out);
         if (command.Then == "save") {
             result = files.SaveDocument(document);
         } else if (command.Then == "save-as") {

@@ -4,14 +4,15 @@
 //   quillane-docfile open FILE [--format N] [--read-only] [--copy-silently]
 //       [--fail-silently] [--answer Yes|No|Cancel|Retry|Ok]... [--choose NAME[:FILTER]]...
 //       [--option CreateBackup=0|1] [--option UndoAfterSave=0|1] [--type TEXT]
-//       [--hold SECONDS] [--then save | save-as NAME [--filter K] | save-copy NAME]
+//       [--pause SECONDS] [--hold SECONDS] [--then save | save-as NAME [--filter K] | save-copy NAME]
 //   quillane-docfile probe FILE
 //
 // open prints "format=N paragraphs=N readonly=0|1 copy=0|1 locked=0|1",
 // then "result=N" for the save (0 saved, 1 not saved, 2 failed). Each
 // message box is printed as "message: KIND BUTTONS TEXT" and the answer
 // taken as "answer: ANSWER"; when the answers run out the cautious one is
-// taken. --choose gives the Save As dialog's further choices. probe prints
+// taken. --pause waits before the save, --hold after everything, keeping
+// the document (and its lock) open. --choose gives the Save As dialog's further choices. probe prints
 // "rw=OK|SHARING|DENIED|MISSING|ERROR read=..." for a read+write open that
 // shares reading (a second document lock) and a reader that shares both.
 // Exit code 0 when the open (and the save) succeeded, 1 otherwise, 2 for
