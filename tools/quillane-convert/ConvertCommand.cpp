@@ -10,6 +10,7 @@
 #include "formats/DocumentFormat.h"
 #include "formats/DocumentLoader.h"
 #include "formats/PlainText.h"
+#include "formats/SafeFileWrite.h"
 #include "LayoutDump.h"
 #include "PageImages.h"
 #include "layout/LineLayout.h"
@@ -152,43 +153,17 @@ int32_t CountCharacters(const TDocument& document) {
     return static_cast<int32_t>(std::min<int64_t>(n, INT32_MAX));
 }
 
-// A name beside the output that no other file has.
-std::string TemporaryNameFor(const std::string& output) {
-    const std::filesystem::path target(output);
-    for (int i = 0;; ++i) {
-        std::filesystem::path candidate = target;
-        candidate += ".part" + std::to_string(i);
-        std::error_code ec;
-        if (!std::filesystem::exists(candidate, ec)) {
-            return candidate.string();
-        }
-    }
-}
-
-// Writes `bytes` beside the output and renames them into place, so a failed
-// run leaves the output as it was.
+// Writes `bytes` through the safe-save helper: a new file beside the output
+// replaces it only when complete, so a failed run leaves the output as it was.
 int WriteThroughTemporary(const std::string& output, const TBytes& bytes, std::ostream& err) {
-    const std::string temporary = TemporaryNameFor(output);
-    bool written = false;
-    {
-        TFileOpenResult created = OpenFile(temporary, TFileMode::CreateAlways);
-        if (!created.File) {
-            err << "quillane-convert: cannot create \"" << temporary << "\": " << created.Message << "\n";
-            return 1;
-        }
-        written = created.File->Write(bytes.data(), static_cast<int32_t>(bytes.size()));
-    }  // closed before the rename
-    std::error_code ec;
-    if (written) {
-        std::filesystem::rename(temporary, output, ec);
-        if (!ec) {
-            return 0;
-        }
-        err << "quillane-convert: cannot replace \"" << output << "\": " << ec.message() << "\n";
-    } else {
-        err << "quillane-convert: could not write \"" << output << "\"\n";
+    TStreamMessageBox messages(err);
+    TSafeWriteRequest request;
+    request.Target = output;
+    request.Write = [&](TFile& file) { return file.Write(bytes.data(), static_cast<int32_t>(bytes.size())); };
+    if (WriteFileSafely(request, messages) == TSafeWriteResult::Written) {
+        return 0;
     }
-    std::filesystem::remove(temporary, ec);
+    err << "quillane-convert: could not write \"" << output << "\"\n";
     return 1;
 }
 
@@ -456,38 +431,23 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         return 0;
     }
 
-    const std::string temporary = TemporaryNameFor(request.Output);
-    int32_t result = WriteFailed;
-    {
-        TFileOpenResult created = OpenFile(temporary, TFileMode::CreateAlways);
-        if (!created.File) {
-            err << "quillane-convert: cannot create \"" << temporary << "\": " << created.Message << "\n";
-            return 1;
-        }
+    TSafeWriteRequest write;
+    write.Target = request.Output;
+    write.Write = [&](TFile& file) {
         if (request.To == ConvertToUtf8) {
-            const bool written = WriteDocumentUtf8(
-                document, *fontManager, codePages->AnsiCodePage(), [&](std::string_view block) {
-                    return created.File->Write(block.data(), static_cast<int32_t>(block.size()));
-                });
-            result = written ? WriteSucceeded : WriteFailed;
-        } else {
-            const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, request.To);
-            TRtfWriterOptions rtf;
-            rtf.SuperCompact = request.CompactRtf;
-            result = WriteDocument(document, created.File.get(), request.Output, saving, services, rtf);
+            return WriteDocumentUtf8(document, *fontManager, codePages->AnsiCodePage(), [&](std::string_view block) {
+                return file.Write(block.data(), static_cast<int32_t>(block.size()));
+            });
         }
-    }  // closed before the rename
-    std::error_code ec;
-    if (result == WriteSucceeded) {
-        std::filesystem::rename(temporary, request.Output, ec);
-        if (!ec) {
-            return 0;
-        }
-        err << "quillane-convert: cannot replace \"" << request.Output << "\": " << ec.message() << "\n";
-    } else {
-        err << "quillane-convert: could not write \"" << request.Output << "\"\n";
+        const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, request.To);
+        TRtfWriterOptions rtf;
+        rtf.SuperCompact = request.CompactRtf;
+        return WriteDocument(document, &file, request.Output, saving, services, rtf) == WriteSucceeded;
+    };
+    if (WriteFileSafely(write, messages) == TSafeWriteResult::Written) {
+        return 0;
     }
-    std::filesystem::remove(temporary, ec);
+    err << "quillane-convert: could not write \"" << request.Output << "\"\n";
     return 1;
 }
 
