@@ -27,6 +27,13 @@ struct TDocOpeningOptions {
     int32_t StoredScrollX = 0;
     int32_t StoredScrollY = 0;
     bool NormalizeStyles = false;
+    // out: whether the source's last paragraph ended with a paragraph end.
+    // A loaded document always ends with one; inserting callers use this
+    // flag to leave the last paragraph open.
+    bool LastParagraphComplete = true;
+    // The template whose page settings, styles and first formatting a text
+    // file receives; not owned. Set by the open workflow.
+    const TDocument* Template = nullptr;
 };
 
 enum TSavingFlag : uint8_t {

@@ -118,6 +118,7 @@ void FinishLoadedDocument(TDocument& document, TDocOpeningOptions& options) {
         document.RemoveParagraph(document.ParagraphCount() - 1);
     }
     TParagraph& last = document.LastParagraph();
+    options.LastParagraphComplete = last.EndsWithParagraphEnd();
     if (!last.EndsWithParagraphEnd()) {
         last.AppendSpecial(spParagraphEnd);
     }
@@ -218,8 +219,15 @@ bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TForma
     probe.Release();
     options.Format = format;
     document.Format = format;
+    const TDocument* templateDocument = format == dfRtf ? nullptr : options.Template;
+    if (templateDocument != nullptr) {
+        // The built-in templates' styles use no tab tables, so their
+        // indexes need no translation between the two documents.
+        document.ApplyPageSettings(templateDocument->PageSettings(), false);
+        document.Styles().AssignFrom(templateDocument->Styles());
+    }
     const bool read = format == dfRtf ? ReadRtf(document, *in, options, services)
-                                      : ReadPlainText(document, *in, options, services);
+                                      : ReadPlainText(document, *in, options, services, templateDocument);
     if (!read) {
         options.Format = dfFailed;
         return false;

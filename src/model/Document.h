@@ -127,6 +127,15 @@ public:
     // Something the model cannot hold (tables, footnotes, pictures...) was
     // left out when the file was read; saving asks first.
     bool OpenedWithDataLosses = false;
+    // The file workflow's record (formats/DocumentFiles.h): loaded from a
+    // temporary copy because the file was in use; opened without the right
+    // to write; warned once during the current save; the properties dialog
+    // already offered; the file's size at the last open or save.
+    bool OpenedFromCopy = false;
+    bool OpenedReadOnly = false;
+    bool WarnedDuringSave = false;
+    bool PropertiesOffered = false;
+    int64_t FileSize = 0;
     int32_t ShownPageCount = 0;
     TStateFlags Flags;
     TViewState View;

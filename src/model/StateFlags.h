@@ -16,6 +16,8 @@ constexpr int StateFlagCount = 56;
 enum TDocStateBit : int {
     dsForceModifiedRefresh = 0,
     dsDrawingToDevice = 3,  // printing or drawing to a metafile: no clipping tests
+    dsUntitled = 35,        // never saved: Save asks for a name
+    dsInternal = 43,        // the multi-clip store's document, saved only as a copy
 };
 
 class TStateFlags {

@@ -2,7 +2,9 @@
 // Files as the readers and writers see them: an open handle that reads,
 // writes, seeks and truncates. File names are UTF-8. An open document keeps
 // its file open for reading and writing, shared for reading only, so other
-// programs can read it but not change it.
+// programs can read it but not change it. On POSIX, where share modes do
+// not exist, the handles that write also hold flock(LOCK_EX): other
+// instances of the program respect it, plain readers are not held off.
 
 #include <cstdint>
 #include <memory>
@@ -14,9 +16,10 @@ enum class TFileMode {
     Read,          // existing file, reading, others may read
     ReadWrite,     // existing file, reading and writing, others may only read
     CreateAlways,  // new or truncated file, reading and writing, others may only read
+    CreateNew,     // a file that must not exist yet (claimed in one step), as ReadWrite
 };
 
-enum class TFileError { None, NotFound, SharingViolation, AccessDenied, Other };
+enum class TFileError { None, NotFound, SharingViolation, AccessDenied, Exists, Other };
 
 class TFile {
 public:
@@ -30,6 +33,9 @@ public:
     virtual int64_t Tell() const = 0;
     // Ends the file at the current position.
     virtual bool Truncate() = 0;
+    // Forces what was written onto the disk, so that a file renamed into
+    // place afterwards never turns out empty after a power cut.
+    virtual bool Flush() { return true; }
 };
 
 struct TFileOpenResult {

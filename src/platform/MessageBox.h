@@ -12,7 +12,7 @@ namespace quillane {
 enum class TMessageKind { Warning, Error, Information, Confirmation };
 // YesNoCancelAll adds "Yes to All" and "No to All" for questions asked once
 // per item of a batch.
-enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, YesNoCancelAll };
+enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, YesNoCancelAll, YesCancel };
 enum class TMessageAnswer { Ok, Cancel, Yes, No, Retry, YesToAll, NoToAll };
 
 class TMessageBox {

@@ -11,7 +11,8 @@ TMessageAnswer CautiousAnswer(TMessageButtons buttons) {
         case TMessageButtons::OkCancel:
         case TMessageButtons::YesNoCancel:
         case TMessageButtons::RetryCancel:
-        case TMessageButtons::YesNoCancelAll: return TMessageAnswer::Cancel;
+        case TMessageButtons::YesNoCancelAll:
+        case TMessageButtons::YesCancel: return TMessageAnswer::Cancel;
     }
     return TMessageAnswer::Cancel;
 }

@@ -16,6 +16,7 @@
 #include "formats/DocumentFormat.h"
 #include "formats/DocumentLoader.h"
 #include "formats/PlainText.h"
+#include "formats/SafeFileWrite.h"
 #include "LayoutDump.h"
 #include "PageImages.h"
 #include "layout/LineLayout.h"
@@ -164,43 +165,17 @@ int32_t CountCharacters(const TDocument& document) {
     return static_cast<int32_t>(std::min<int64_t>(n, INT32_MAX));
 }
 
-// A name beside the output that no other file has.
-std::string TemporaryNameFor(const std::string& output) {
-    const std::filesystem::path target(output);
-    for (int i = 0;; ++i) {
-        std::filesystem::path candidate = target;
-        candidate += ".part" + std::to_string(i);
-        std::error_code ec;
-        if (!std::filesystem::exists(candidate, ec)) {
-            return candidate.string();
-        }
-    }
-}
-
-// Writes `bytes` beside the output and renames them into place, so a failed
-// run leaves the output as it was.
+// Writes `bytes` through the safe-save helper: a new file beside the output
+// replaces it only when complete, so a failed run leaves the output as it was.
 int WriteThroughTemporary(const std::string& output, const TBytes& bytes, std::ostream& err) {
-    const std::string temporary = TemporaryNameFor(output);
-    bool written = false;
-    {
-        TFileOpenResult created = OpenFile(temporary, TFileMode::CreateAlways);
-        if (!created.File) {
-            err << "quillane-convert: cannot create \"" << temporary << "\": " << created.Message << "\n";
-            return 1;
-        }
-        written = created.File->Write(bytes.data(), static_cast<int32_t>(bytes.size()));
-    }  // closed before the rename
-    std::error_code ec;
-    if (written) {
-        std::filesystem::rename(temporary, output, ec);
-        if (!ec) {
-            return 0;
-        }
-        err << "quillane-convert: cannot replace \"" << output << "\": " << ec.message() << "\n";
-    } else {
-        err << "quillane-convert: could not write \"" << output << "\"\n";
+    TStreamMessageBox messages(err);
+    TSafeWriteRequest request;
+    request.Target = output;
+    request.Write = [&](TFile& file) { return file.Write(bytes.data(), static_cast<int32_t>(bytes.size())); };
+    if (WriteFileSafely(request, messages) == TSafeWriteResult::Written) {
+        return 0;
     }
-    std::filesystem::remove(temporary, ec);
+    err << "quillane-convert: could not write \"" << output << "\"\n";
     return 1;
 }
 
@@ -480,42 +455,28 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         return 0;
     }
 
-    // Writes the document beside the target and renames it into place, so a
-    // failed write leaves the target as it was.
+    // Writes the document through the safe-save helper: a new file beside
+    // the target that replaces it in one step, so a failed write leaves the
+    // target as it was.
     auto writeTo = [&](const std::string& output, int32_t format) -> std::string {
-        const std::string temporary = TemporaryNameFor(output);
-        int32_t result = WriteFailed;
-        {
-            TFileOpenResult created = OpenFile(temporary, TFileMode::CreateAlways);
-            if (!created.File) {
-                return "cannot create \"" + temporary + "\": " + created.Message;
-            }
+        TSafeWriteRequest write;
+        write.Target = output;
+        write.Write = [&](TFile& file) {
             if (format == ConvertToUtf8) {
-                const bool written = WriteDocumentUtf8(
-                    document, *fontManager, codePages->AnsiCodePage(), [&](std::string_view block) {
-                        return created.File->Write(block.data(), static_cast<int32_t>(block.size()));
-                    });
-                result = written ? WriteSucceeded : WriteFailed;
-            } else {
-                const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, format);
-                TRtfWriterOptions rtf;
-                rtf.SuperCompact = request.CompactRtf;
-                result = WriteDocument(document, created.File.get(), output, saving, services, rtf);
+                return WriteDocumentUtf8(document, *fontManager, codePages->AnsiCodePage(),
+                                         [&](std::string_view block) {
+                                             return file.Write(block.data(), static_cast<int32_t>(block.size()));
+                                         });
             }
-        }  // closed before the rename
-        std::error_code ec;
-        std::string message;
-        if (result == WriteSucceeded) {
-            std::filesystem::rename(temporary, output, ec);
-            if (!ec) {
-                return {};
-            }
-            message = "cannot replace \"" + output + "\": " + ec.message();
-        } else {
-            message = "could not write \"" + output + "\"";
+            const TDocSavingOptions saving = TDocSavingOptions::WholeDocument(document, format);
+            TRtfWriterOptions rtf;
+            rtf.SuperCompact = request.CompactRtf;
+            return WriteDocument(document, &file, output, saving, services, rtf) == WriteSucceeded;
+        };
+        if (WriteFileSafely(write, messages) == TSafeWriteResult::Written) {
+            return {};
         }
-        std::filesystem::remove(temporary, ec);
-        return message;
+        return "could not write \"" + output + "\"";
     };
 
     if (editing) {

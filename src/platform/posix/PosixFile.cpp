@@ -1,9 +1,11 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/File.h"
 
@@ -61,6 +63,7 @@ public:
     bool Seek(int64_t offset) override { return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == offset; }
     int64_t Tell() const override { return static_cast<int64_t>(::lseek(fd_, 0, SEEK_CUR)); }
     bool Truncate() override { return ::ftruncate(fd_, ::lseek(fd_, 0, SEEK_CUR)) == 0; }
+    bool Flush() override { return ::fsync(fd_) == 0; }
 
 private:
     int fd_;
@@ -73,7 +76,9 @@ TFileError ErrorFromErrno(int error) {
         case EACCES:
         case EPERM:
         case EROFS: return TFileError::AccessDenied;
-        case ETXTBSY: return TFileError::SharingViolation;
+        case ETXTBSY:
+        case EWOULDBLOCK: return TFileError::SharingViolation;
+        case EEXIST: return TFileError::Exists;
         default: return TFileError::Other;
     }
 }
@@ -85,14 +90,23 @@ TFileOpenResult OpenFile(const std::string& path, TFileMode mode) {
     switch (mode) {
         case TFileMode::Read: flags |= O_RDONLY; break;
         case TFileMode::ReadWrite: flags |= O_RDWR; break;
-        case TFileMode::CreateAlways: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+        // Truncated only once the lock is ours, as a locked file on Windows
+        // refuses CREATE_ALWAYS.
+        case TFileMode::CreateAlways: flags |= O_RDWR | O_CREAT; break;
+        case TFileMode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
     }
     TFileOpenResult result;
+    auto fail = [&result](int fd, int error) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        result.Error = ErrorFromErrno(error);
+        result.Message = std::strerror(error);
+        return std::move(result);
+    };
     const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) {
-        result.Error = ErrorFromErrno(errno);
-        result.Message = std::strerror(errno);
-        return result;
+        return fail(-1, errno);
     }
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
@@ -100,6 +114,14 @@ TFileOpenResult OpenFile(const std::string& path, TFileMode mode) {
         result.Error = TFileError::AccessDenied;
         result.Message = "is a folder";
         return result;
+    }
+    if (mode != TFileMode::Read) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            return fail(fd, errno);
+        }
+        if (mode == TFileMode::CreateAlways && ::ftruncate(fd, 0) != 0) {
+            return fail(fd, errno);
+        }
     }
     result.File = std::make_unique<TPosixFile>(fd);
     return result;

@@ -219,10 +219,12 @@ private:
 TCompoundOpenResult OpenCompoundFile(const std::string& path) {
     TCompoundOpenResult result;
     const std::wstring wide = Utf8ToWide(path);
-    // Read-only direct mode allows denying writers only; other readers may
-    // read the file meanwhile.
+    // An open document holds its own file for writing (the lock), so the
+    // storage must deny nobody; read-only direct mode cannot, transacted
+    // mode can, and nothing is ever committed.
     TComRef<IStorage> root;
-    const HRESULT hr = StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
+    const HRESULT hr = StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_NONE | STGM_TRANSACTED,
+                                      nullptr, 0,
                                       root.Out());
     if (FAILED(hr)) {
         result.Error = ErrorFromResult(hr);

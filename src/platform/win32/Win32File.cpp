@@ -49,6 +49,7 @@ public:
     }
 
     bool Truncate() override { return SetEndOfFile(handle_) != 0; }
+    bool Flush() override { return FlushFileBuffers(handle_) != 0; }
 
 private:
     HANDLE handle_;
@@ -63,6 +64,8 @@ TFileError ErrorFromCode(DWORD code) {
         case ERROR_ACCESS_DENIED:
         case ERROR_NETWORK_ACCESS_DENIED:
         case ERROR_WRITE_PROTECT: return TFileError::AccessDenied;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return TFileError::Exists;
         default: return TFileError::Other;
     }
 }
@@ -91,6 +94,10 @@ TFileOpenResult OpenFile(const std::string& path, TFileMode mode) {
         case TFileMode::CreateAlways:
             access |= GENERIC_WRITE;
             disposition = CREATE_ALWAYS;
+            break;
+        case TFileMode::CreateNew:
+            access |= GENERIC_WRITE;
+            disposition = CREATE_NEW;
             break;
     }
     TFileOpenResult result;

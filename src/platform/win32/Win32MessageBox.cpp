@@ -26,10 +26,12 @@ public:
             // The system box has no "to All" buttons; the question is then
             // asked item by item, which gives the same results.
             case TMessageButtons::YesNoCancelAll: style |= MB_YESNOCANCEL; break;
+            // Nor a Yes/Cancel pair: OK stands for Yes, and Escape still cancels.
+            case TMessageButtons::YesCancel: style |= MB_OKCANCEL; break;
         }
         const std::wstring wide = Utf8ToWide(ExpandLineBreaks(text, "\r\n"));
         switch (MessageBoxW(GetActiveWindow(), wide.c_str(), L"Quillane", style)) {
-            case IDOK: return TMessageAnswer::Ok;
+            case IDOK: return buttons == TMessageButtons::YesCancel ? TMessageAnswer::Yes : TMessageAnswer::Ok;
             case IDYES: return TMessageAnswer::Yes;
             case IDNO: return TMessageAnswer::No;
             case IDRETRY: return TMessageAnswer::Retry;
