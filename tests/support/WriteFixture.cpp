@@ -98,7 +98,8 @@ TBytes TWriteFixture::Build() const {
     PatchU16(file, 4, 0xAB00);
     const auto fcMac = static_cast<uint32_t>(Page + Text.size());
     PatchU32(file, WriteFcMacAt, fcMac);
-    file.insert(file.end(), Text.begin(), Text.end());
+    file.resize(Page + Text.size());
+    std::copy(Text.begin(), Text.end(), file.begin() + static_cast<std::ptrdiff_t>(Page));
     Pad(file);
     AppendRunPages(file, CharRuns, fcMac, RunsPerPage);
     const auto pnPara = static_cast<uint16_t>(file.size() / Page);

@@ -66,9 +66,11 @@ TWriteParFormat WriteParFormat(const TWriteRecord& record, const TParAttrs& defa
     a[paLeftIndent] = std::clamp(S16(record, 6), -MaxLength, MaxLength);
     a[paFirstIndent] = std::clamp(S16(record, 8), -MaxLength, MaxLength);
     // Write offers single, one and a half and double spacing as 240, 360
-    // and 480: multiples of a line in 240ths.
-    const int32_t spacing = U16(record, 10);
-    a[paLineSpacing] = spacing == 0 ? SingleSpacing : std::min(spacing, MaxLength);
+    // and 480: multiples of a line in 240ths. Word for DOS files hold
+    // values with the top bit set here, which are no spacing at all: they
+    // and 0 mean single.
+    const int32_t spacing = S16(record, 10);
+    a[paLineSpacing] = spacing <= 0 ? SingleSpacing : std::min(spacing, MaxLength);
     a[paSpacingMultiple] = 1;
     format.RunningHead = (record[16] & RunningHeadBits) != 0;
     format.Graphics = (record[16] & GraphicsBit) != 0;

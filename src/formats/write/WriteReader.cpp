@@ -133,6 +133,12 @@ void TWriteReader::AdvanceParRun() {
     TParAttrs defaults = document_.DefaultParAttrs;
     defaults[paWidowControl] = document_.WidowControl;
     parFormat_ = WriteParFormat(parRun_.Record, defaults, document_.Tabs());
+    // Word for DOS had no picture paragraphs; the bit means something else
+    // there, and such a paragraph (a diagram drawn with box characters, say)
+    // is text like any other.
+    if (header_.WordForDos) {
+        parFormat_.Graphics = false;
+    }
 }
 
 void TWriteReader::SyncAttributes(const TCharAttrs& attrs) {
