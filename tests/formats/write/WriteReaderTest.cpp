@@ -310,6 +310,14 @@ TEST(WriteReader, FontTableReadsItsCountAndContinuesOnTheNextPage) {
             EXPECT_EQ(cut.Document->DefaultCharAttrs[caFont], font);
         }
     }
+
+    // A font table starting at the page count is no table: every run keeps
+    // the default font.
+    TBytes bytes = f.Build();
+    test::PatchU16(bytes, test::WritePnFfntbAt, test::ReadU16(bytes, test::WritePnMacAt));
+    const TLoaded none = ReadBytes(bytes, {&fonts});
+    ASSERT_TRUE(none.Read);
+    EXPECT_EQ(none.Document->DefaultCharAttrs[caFont], AttrsAt(*none.Document, 0, 0)[caFont]);
 }
 
 TEST(WriteReader, DamagedFontEntriesAreBoundedByTheirPage) {
