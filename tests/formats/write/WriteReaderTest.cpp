@@ -374,7 +374,7 @@ TEST(WriteReader, HeadersAndFootersAreDroppedAndMarkDataLosses) {
     EXPECT_FALSE(Read(plain).Document->OpenedWithDataLosses);
 }
 
-TEST(WriteReader, MetafilePicturesArePararaphsOfTheirOwn) {
+TEST(WriteReader, MetafilePicturesAreParagraphsOfTheirOwn) {
     TWriteFixture f;
     const std::string picture = test::WritePictureParagraph({8, 2540, 1270, 360, 2880, 1440, 500, 2000},
                                                             test::TinyMetafile());
