@@ -83,14 +83,17 @@ fuzz_target() {
 # opening braces made here, and from generated documents as the writer
 # saves them.
 # Word starts from the streams of the corpus's Word documents, gathered here.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word"
+# Write starts from the corpus's Write files and small files the tests'
+# builder makes.
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
         build fuzz || return 1
-    mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word"
+    mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/build/fuzz/seeds-write"
     { printf '{\\rtf1 '; head -c 100000 /dev/zero | tr '\0' '{'; } >"$ROOT/build/fuzz/generated-seeds/deep-groups.rtf"
     "$ROOT/build/fuzz/bin/quillane_fuzz_rtf_seeds" "$ROOT/build/fuzz/generated-seeds" 30 >/dev/null
+    "$ROOT/build/fuzz/bin/quillane_fuzz_write_seeds" "$ROOT/build/fuzz/seeds-write" >/dev/null
     for sub in doc6 doc95 doc97 doc-other; do
         [ -d "$ROOT/../shared/corpus/$sub" ] &&
             "$ROOT/build/fuzz/bin/quillane_fuzz_word_seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/../shared/corpus/$sub"/* >/dev/null

@@ -9,16 +9,14 @@
 #include "formats/rtf/RtfReader.h"
 #include "formats/rtf/RtfWriter.h"
 #include "formats/word/WordReader.h"
+#include "formats/write/WriteHeader.h"
+#include "formats/write/WriteReader.h"
 #include "model/Document.h"
 #include "model/TextStream.h"
 
 namespace quillane {
 
 namespace {
-
-uint16_t WordAt(const TReadBuffer& in, int32_t offset) {
-    return static_cast<uint16_t>(in.Data()[offset] | (in.Data()[offset + 1] << 8));
-}
 
 bool LooksLikeRtf(const TReadBuffer& in) {
     if (in.End() <= 5) {
@@ -29,12 +27,14 @@ bool LooksLikeRtf(const TReadBuffer& in) {
            std::tolower(p[4]) == 'f';
 }
 
+// The page count may be 0: Word for DOS wrote files of the same layout
+// without one. The reader checks the page numbers against the file and
+// refuses a file they do not fit, so such a file never opens as text.
 bool LooksLikeWrite(const TReadBuffer& in) {
-    if (in.Size() <= 0 || in.Size() % 128 != 0 || in.End() < 98) {
+    if (in.Size() <= 0 || in.Size() % WritePageSize != 0 || in.End() < 98) {
         return false;
     }
-    const uint16_t magic = WordAt(in, 0);
-    return (magic == 0xBE31 || magic == 0xBE32) && WordAt(in, 4) == 0xAB00 && WordAt(in, 96) != 0;
+    return HasWriteSignature(in.Data(), static_cast<size_t>(in.End()));
 }
 
 // Word files live in compound files: the first bytes show the container,
@@ -110,7 +110,8 @@ bool LooksLikeFormat(const TReadBuffer& in, int32_t format) {
 }
 
 bool CanReadFormat(int32_t format) {
-    return format == dfRtf || IsWordFormat(format) || format == dfAnsiText || format == dfDosText;
+    return format == dfRtf || IsWordFormat(format) || format == dfWrite || format == dfAnsiText ||
+           format == dfDosText;
 }
 
 void FinishLoadedDocument(TDocument& document, TDocOpeningOptions& options) {
@@ -226,8 +227,18 @@ bool LoadDocument(TDocument& document, TDocOpeningOptions& options, const TForma
         document.ApplyPageSettings(templateDocument->PageSettings(), false);
         document.Styles().AssignFrom(templateDocument->Styles());
     }
-    const bool read = format == dfRtf ? ReadRtf(document, *in, options, services)
-                                      : ReadPlainText(document, *in, options, services, templateDocument);
+    bool read = false;
+    if (format == dfWrite) {
+        // The Write reader holds the whole file: its tables lie behind the text.
+        read = options.FromMemory
+                   ? ReadWrite(document, TByteView(options.MemoryData, static_cast<size_t>(std::max(options.MemorySize, 0))),
+                               options, services)
+                   : ReadWriteFile(document, *opened.File, options, services);
+    } else if (format == dfRtf) {
+        read = ReadRtf(document, *in, options, services);
+    } else {
+        read = ReadPlainText(document, *in, options, services, templateDocument);
+    }
     if (!read) {
         options.Format = dfFailed;
         return false;

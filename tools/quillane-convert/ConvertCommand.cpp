@@ -49,10 +49,12 @@ const char* const ConvertUsage =
     "       quillane-convert --picture IN OUT\n"
     "       quillane-convert --edit SCRIPT [--to FMT] IN OUT\n"
     "formats: rtf (Rich Text Format), txt (ANSI Plain Text),\n"
-    "dostxt (DOS Plain Text), utf8 (the text as UTF-8, write only)\n"
+    "dostxt (DOS Plain Text), utf8 (the text as UTF-8, write only),\n"
+    "wri (Windows Write, read only)\n"
     "Without --from the input's format is detected (MS Word 6.0/95 and 97/2000\n"
-    "documents by their content, whatever their extension); without --to the output's\n"
-    "extension decides (.txt is ANSI text, .rtf RTF). --oem-cp and --ansi-cp name the code\n"
+    "documents and Windows Write files by their content, whatever their extension);\n"
+    "without --to the output's extension decides (.txt is ANSI text, .rtf RTF).\n"
+    "--oem-cp and --ansi-cp name the code\n"
     "pages of DOS and ANSI text (default: the system's, 437 and 1252 on POSIX).\n"
     "--to utf8 decodes each run through the character set of its font.\n"
     "--escaped writes RTF for old readers: 8-bit characters as \\'hh escapes and\n"
@@ -83,7 +85,7 @@ struct TFormatName {
     int32_t Format;
 };
 constexpr TFormatName FormatNames[] = {
-    {"rtf", dfRtf}, {"txt", dfAnsiText}, {"dostxt", dfDosText}, {"utf8", ConvertToUtf8}};
+    {"rtf", dfRtf}, {"txt", dfAnsiText}, {"dostxt", dfDosText}, {"utf8", ConvertToUtf8}, {"wri", dfWrite}};
 
 std::optional<int32_t> FormatFromName(const std::string& name) {
     for (const auto& entry : FormatNames) {
