@@ -9,6 +9,7 @@
 #include "editing/FormatParagraphs.h"
 #include "editing/FormatText.h"
 #include "editing/InsertDelete.h"
+#include "editing/MoveText.h"
 #include "editing/OperationManager.h"
 #include "editing/TextAccess.h"
 #include "model/Document.h"
@@ -162,6 +163,10 @@ void TDocumentEditor::DeleteRange(TTextPosition start, TTextPosition end, TChang
         const int32_t newLast = document_.ParagraphCount() - 1;
         caret = {newLast, std::max(document_.Paragraph(newLast).PositionCount() - 1, 0)};
     }
+    if ((flags & drWiseSpacing) != 0 && start.Paragraph < document_.ParagraphCount()) {
+        const TSpacingCounts counts = AdjustSpacing(start, change, operation);
+        caret.Offset += counts.Inserted - counts.RemovedLeft;
+    }
     change.SetCaret(caret);
     change.CollapseSelection();
 }
@@ -188,13 +193,89 @@ TTextPosition TDocumentEditor::InsertFormattedText(TFlexibleString fragment, TTe
         document_.Flags.Assign(dsInputAttrsSet, true);
     }
     Record(operation, std::move(sub));
-    change.SetCaret(end);
+    TTextPosition blockStart = position;
+    TTextPosition blockEnd = end;
+    TTextPosition caret = end;
+    if ((flags & ifWiseSpacing) != 0) {
+        const TSpacingCounts atEnd = AdjustSpacing(end, change, operation);
+        blockEnd.Offset -= atEnd.RemovedLeft;
+        caret = {blockEnd.Paragraph, blockEnd.Offset + atEnd.Inserted};
+        if (position.Paragraph != end.Paragraph || position.Offset < blockEnd.Offset) {
+            const TSpacingCounts atStart = AdjustSpacing(position, change, operation);
+            const int32_t shift = atStart.Inserted - atStart.RemovedLeft;
+            blockStart.Offset += shift;
+            if (position.Paragraph == end.Paragraph) {
+                blockEnd.Offset += shift - atStart.RemovedRight;
+                caret.Offset += shift - atStart.RemovedRight;
+            }
+        }
+    }
+    change.SetCaret(caret);
     if ((flags & ifSelectInserted) != 0) {
-        change.SetSelection(position, end);
+        change.SetSelection(blockStart, blockEnd);
     } else {
         change.CollapseSelection();
     }
-    return end;
+    return blockEnd;
+}
+
+void TDocumentEditor::MoveBlock(TTextPosition start, TTextPosition end, TTextPosition target, TChangeRecord& change,
+                                TOperation* operation, int flags) {
+    TDocument& d = document_;
+    start = NormalizeEnd(ClampPosition(start));
+    end = NormalizeEnd(ClampPosition(end));
+    target = NormalizeEnd(ClampPosition(target));
+    if (PositionBefore(end, start)) {
+        std::swap(start, end);
+    }
+    // Nothing to move, or a target inside the block (its ends included).
+    if (!PositionBefore(start, end) || (!PositionBefore(target, start) && !PositionBefore(end, target))) {
+        return;
+    }
+    auto sub = std::make_unique<TMoveTextOperation>(d, start, end, target);
+    TChangeRecord own;
+    sub->Execute(own);
+    MergeChange(change, own);
+    TTextPosition blockStart = sub->BlockStart;
+    TTextPosition blockEnd = sub->BlockEnd;
+    const TTextPosition gap = PositionBefore(target, start)
+                                  ? PositionAfterInsertion(start, sub->BlockStart, end.Paragraph - start.Paragraph,
+                                                           end.Paragraph == start.Paragraph ? end.Offset - start.Offset
+                                                                                            : end.Offset)
+                                  : start;
+    Record(operation, std::move(sub));
+    if ((flags & drWiseSpacing) != 0) {
+        // Where the block was taken out, then at both ends of its new place;
+        // a junction adjusted before shifts the positions after it.
+        const TSpacingCounts atGap = AdjustSpacing(gap, change, operation);
+        auto shift = [&](TTextPosition& p, const TTextPosition& at, const TSpacingCounts& c) {
+            if (p.Paragraph == at.Paragraph && !PositionBefore(p, at)) {
+                p.Offset += c.Inserted - c.RemovedLeft - c.RemovedRight;
+            }
+        };
+        if (!PositionBefore(blockStart, gap)) {
+            shift(blockStart, gap, atGap);
+            shift(blockEnd, gap, atGap);
+        }
+        if (!(blockEnd == gap)) {
+            const TSpacingCounts atEnd = AdjustSpacing(blockEnd, change, operation);
+            blockEnd.Offset -= atEnd.RemovedLeft;
+        }
+        if (!(blockStart == gap)) {
+            const TSpacingCounts atStart = AdjustSpacing(blockStart, change, operation);
+            const int32_t by = atStart.Inserted - atStart.RemovedLeft;
+            blockStart.Offset += by;
+            if (blockEnd.Paragraph == blockStart.Paragraph) {
+                blockEnd.Offset += by - atStart.RemovedRight;
+            }
+        }
+    }
+    change.SetCaret(blockEnd);
+    if ((flags & ifSelectInserted) != 0) {
+        change.SetSelection(blockStart, blockEnd);
+    } else {
+        change.CollapseSelection();
+    }
 }
 
 namespace {
@@ -614,6 +695,7 @@ uint8_t NameOfAction(int action) {
         case 14:
         case 19: return 15;
         case 17: return 20;
+        case 20: return 21;
         default: return 0;
     }
 }
@@ -657,6 +739,11 @@ void TDocumentEditor::RunAction(int action, const TEditRequest& request, TOperat
         case 17:
             if (const auto* r = std::get_if<TDeleteRequest>(&request)) {
                 DeleteRange(r->Start, r->End, change, &operation, r->Flags);
+            }
+            break;
+        case 20:
+            if (const auto* r = std::get_if<TMoveRequest>(&request)) {
+                MoveBlock(r->Start, r->End, r->Target, change, &operation, r->Flags);
             }
             break;
         case 19:

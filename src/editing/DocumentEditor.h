@@ -58,12 +58,16 @@ struct TStepRequest {  // action 4
 struct TParFormatRequest {  // action 1
     TParAttrs Attrs;
 };
+struct TMoveRequest {  // action 20
+    TTextPosition Start, End, Target;
+    int Flags = 0;  // 2 select the moved block, 0x10 wise spacing, 0x20 as for deletions
+};
 struct TIndentRequest {  // action 9
     int Kind = 0;  // 0 left indent, 1 first-line outdent, 2 bullets on, 3 bullets off
     int32_t Step = 0;
 };
-using TEditRequest =
-    std::variant<TDeleteRequest, TTypeRequest, TCharFormatRequest, TStepRequest, TParFormatRequest, TIndentRequest>;
+using TEditRequest = std::variant<TDeleteRequest, TTypeRequest, TCharFormatRequest, TStepRequest, TParFormatRequest,
+                                  TIndentRequest, TMoveRequest>;
 
 class TDocumentEditor {
 public:
@@ -92,6 +96,16 @@ public:
                       TOperation* operation, int flags);
     void TypeText(std::string_view text, TChangeRecord& change, TOperation* operation, int flags);
     void PrepareInputAttrs(TTextPosition position, bool forTyping);
+    void MoveBlock(TTextPosition start, TTextPosition end, TTextPosition target, TChangeRecord& change,
+                   TOperation* operation, int flags);
+    // The wise space adjustment at a junction: one space where two words
+    // would touch, no doubled spaces, none before closing punctuation.
+    struct TSpacingCounts {
+        int32_t Inserted = 0;
+        int32_t RemovedLeft = 0;
+        int32_t RemovedRight = 0;
+    };
+    TSpacingCounts AdjustSpacing(TTextPosition position, TChangeRecord& change, TOperation* operation);
 
     // Formatting routines.
     void ApplyCharFormat(TTextPosition start, TTextPosition end, const TCharAttrs& attrs, TChangeRecord& change,

@@ -144,6 +144,14 @@ void RunLine(const std::string& line, TDocumentEditor& editor, TFontManager* fon
             }
         }
         editor.PerformEditAction(17, request);
+    } else if (command == "move") {
+        need(2);
+        TMoveRequest request;
+        request.Start = selStart;
+        request.End = selEnd;
+        request.Target = Position(d, words[1]);
+        request.Flags = 2;
+        editor.PerformEditAction(20, request);
     } else if (command == "format") {
         need(3);
         TCharFormatRequest request;

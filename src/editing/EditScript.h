@@ -7,6 +7,7 @@
 //   select P:O [P:O]   the caret, or a selection (paragraph:position, 0-based)
 //   type TEXT          typed at the caret (\n paragraph break, \t tab, \\ backslash)
 //   delete | backspace
+//   move P:O           the selection to another place (dragging it there)
 //   format bold|italic|underline|strike on|off
 //   format font NAME | format size HALFPOINTS
 //   grow | shrink      the next standard font size

@@ -5,6 +5,7 @@
 #include "editing/EditFlags.h"
 #include "editing/EditView.h"
 #include "editing/OperationManager.h"
+#include "layout/LineGeometry.h"
 #include "model/Document.h"
 #include "model/TextStream.h"
 
@@ -50,7 +51,12 @@ void ReformatParagraph(TDocument& document, int32_t p, int32_t lineHint, TChange
         paragraph.DropLayout(false);
         return;
     }
+    // Pagination fits lines by their base height (ascent, descent, raise and
+    // lower, space before) and stacks them by their full height: lines keep
+    // their places only when both are unchanged.
+    const int32_t ppi = document.View.ScreenPpi;
     std::vector<TParLineOnPageInfo> saved(static_cast<size_t>(paragraph.LineCount()));
+    std::vector<int32_t> bases(saved.size());
     for (int32_t i = 0; i < paragraph.LineCount(); ++i) {
         const TParLine& line = paragraph.Line(i);
         TParLineOnPageInfo& info = saved[static_cast<size_t>(i)];
@@ -58,12 +64,14 @@ void ReformatParagraph(TDocument& document, int32_t p, int32_t lineHint, TChange
         info.IndexOnPage = line.Page != nullptr ? IndexOnPage(*line.Page, line) : -1;
         info.Top = line.Top;
         info.Height = line.Height;
+        bases[static_cast<size_t>(i)] = LineHeightBase(line, ppi);
     }
     paragraph.TextChanged();
     paragraph.DropLayout(true);
     bool same = paragraph.LineCount() == static_cast<int32_t>(saved.size());
     for (int32_t i = 0; same && i < paragraph.LineCount(); ++i) {
-        same = paragraph.Line(i).Height == saved[static_cast<size_t>(i)].Height;
+        same = paragraph.Line(i).Height == saved[static_cast<size_t>(i)].Height &&
+               LineHeightBase(paragraph.Line(i), ppi) == bases[static_cast<size_t>(i)];
     }
     if (!same) {
         return;  // out keeps where pagination starts again

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "editing/TextAccess.h"
+#include "layout/LineGeometry.h"
 #include "layout/Pagination.h"
 #include "model/TextStream.h"
 
@@ -242,14 +243,15 @@ std::vector<TCharAttrs> PositionAttrs(const TParagraph& p) {
 
 std::string CompareWithFreshLayout(TDocument& document) {
     struct TLine {
-        int32_t First, Count, Height;
+        int32_t First, Count, Height, Base;
         bool operator==(const TLine&) const = default;
     };
     std::vector<std::vector<TLine>> before(static_cast<size_t>(document.ParagraphCount()));
     for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
         const TParagraph& p = document.Paragraph(i);
         for (int32_t l = 0; l < p.LineCount(); ++l) {
-            before[static_cast<size_t>(i)].push_back({p.Line(l).FirstPosition, p.Line(l).PositionCount, p.Line(l).Height});
+            before[static_cast<size_t>(i)].push_back({p.Line(l).FirstPosition, p.Line(l).PositionCount, p.Line(l).Height,
+                                                      LineHeightBase(p.Line(l), document.View.ScreenPpi)});
         }
     }
     std::vector<std::vector<TPiece>> pages;
@@ -270,7 +272,8 @@ std::string CompareWithFreshLayout(TDocument& document) {
         const TParagraph& p = document.Paragraph(i);
         std::vector<TLine> fresh;
         for (int32_t l = 0; l < p.LineCount(); ++l) {
-            fresh.push_back({p.Line(l).FirstPosition, p.Line(l).PositionCount, p.Line(l).Height});
+            fresh.push_back({p.Line(l).FirstPosition, p.Line(l).PositionCount, p.Line(l).Height,
+                             LineHeightBase(p.Line(l), document.View.ScreenPpi)});
         }
         if (fresh != before[static_cast<size_t>(i)]) {
             out << "paragraph " << i << ": " << before[static_cast<size_t>(i)].size() << " lines kept, "
@@ -279,6 +282,21 @@ std::string CompareWithFreshLayout(TDocument& document) {
     }
     if (static_cast<int32_t>(pages.size()) != document.PageCount()) {
         out << pages.size() << " pages kept, " << document.PageCount() << " paginated afresh\n";
+        for (size_t pg = 0; pg < pages.size(); ++pg) {
+            out << "  kept page " << pg << ":";
+            for (const TPiece& piece : pages[pg]) {
+                out << " " << piece.Paragraph << "[" << piece.FirstLine << "-" << piece.LastLine << "]";
+            }
+            out << "\n";
+        }
+        for (int32_t pg = 0; pg < document.PageCount(); ++pg) {
+            out << "  fresh page " << pg << ":";
+            for (int32_t k = 0; k < document.Page(pg).PieceCount(); ++k) {
+                const TPiece& piece = document.Page(pg).Piece(k);
+                out << " " << piece.Paragraph << "[" << piece.FirstLine << "-" << piece.LastLine << "]";
+            }
+            out << "\n";
+        }
     } else {
         for (int32_t pg = 0; pg < document.PageCount(); ++pg) {
             const auto& kept = pages[static_cast<size_t>(pg)];

@@ -197,6 +197,20 @@ public:
             op << "replace " << Show(a) << "-" << Show(b) << " by \"" << Printable(request.Text) << "\"";
             fixture_.Editor().PerformEditAction(19, request);
             history = true;
+        } else if (kind < 55) {
+            TTextPosition a = RandomPosition();
+            TTextPosition b = RandomPosition();
+            if (PositionBefore(b, a)) {
+                std::swap(a, b);
+            }
+            const TTextPosition target = RandomPosition();
+            const bool wise = rng_() % 3 == 0;
+            op << "move " << Show(a) << "-" << Show(b) << " to " << Show(target) << (wise ? " wisely" : "");
+            if (!wise) {
+                expected = ExpectMove(a, b, target);
+            }
+            fixture_.Editor().PerformEditAction(20, TMoveRequest{a, b, target, wise ? 0x12 : 2});
+            history = true;
         } else if (kind < 62) {
             RandomSelection(false);
             TCharAttrs attrs;
@@ -285,6 +299,11 @@ public:
             return "the document differs from the state of history position " + std::to_string(m.Current()) +
                    FirstDifference(state, ledger_[static_cast<size_t>(m.Current() + 1)]);
         }
+        // Undo can take the history over its bound (undone insertions hold
+        // their text); the next added operation trims it again.
+        if (history && d.Flags.Test(dsOperationAdded) && m.MemoryUsed() > m.MemoryBound() && m.Count() > 1) {
+            return "the history holds more than its bound";
+        }
         if (history && paranoid_ && d.Flags.Test(dsOperationAdded)) {
             // Every new operation undone and redone at once (QUILLANE_EDIT_PARANOID).
             m.Undo();
@@ -310,11 +329,6 @@ public:
         }
         if (d.Flags.StackDepth() != depth_) {
             return "the flag stack is " + std::to_string(d.Flags.StackDepth()) + " deep";
-        }
-        // Undo can take the history over its bound (undone insertions hold
-        // their text); the next added operation trims it again.
-        if (history && d.Flags.Test(dsOperationAdded) && m.MemoryUsed() > m.MemoryBound() && m.Count() > 1) {
-            return "the history holds more than its bound";
         }
         if (step % 40 == 39) {
             fixture_.Reflow().ProcessQueue(m);
@@ -448,6 +462,64 @@ private:
         shadow[static_cast<size_t>(a.Paragraph)] = joined;
         shadow.erase(shadow.begin() + a.Paragraph + 1, shadow.begin() + b.Paragraph + 1);
         return shadow;
+    }
+
+    // The document as one run of positions, paragraph marks included.
+    static size_t Flat(const TShadow& shadow, TTextPosition p) {
+        size_t at = 0;
+        for (int32_t i = 0; i < p.Paragraph; ++i) {
+            at += shadow[static_cast<size_t>(i)].Attrs.size();
+        }
+        return at + static_cast<size_t>(p.Offset);
+    }
+
+    std::optional<TShadow> ExpectMove(TTextPosition a, TTextPosition b, TTextPosition target) {
+        const TDocument& d = fixture_.Document();
+        const TShadow shadow = Shadow(d);
+        // As the editor normalises them: the final mark never moves.
+        auto normal = [&](TTextPosition p) {
+            const int32_t last = d.ParagraphCount() - 1;
+            if (p.Offset >= d.Paragraph(p.Paragraph).PositionCount() - 1 && p.Paragraph == last) {
+                p.Offset = d.Paragraph(last).PositionCount() - 1;
+            }
+            return p;
+        };
+        a = normal(a);
+        b = normal(b);
+        target = normal(target);
+        if (!PositionBefore(a, b) || (!PositionBefore(target, a) && !PositionBefore(b, target))) {
+            return shadow;
+        }
+        std::string positions;
+        std::vector<TCharAttrs> attrs;
+        for (const TShadowParagraph& p : shadow) {
+            positions += p.Positions;
+            attrs.insert(attrs.end(), p.Attrs.begin(), p.Attrs.end());
+        }
+        const size_t from = Flat(shadow, a);
+        const size_t to = Flat(shadow, b);
+        size_t at = Flat(shadow, target);
+        const std::string blockText = positions.substr(from, to - from);
+        const std::vector<TCharAttrs> blockAttrs(attrs.begin() + static_cast<ptrdiff_t>(from),
+                                                 attrs.begin() + static_cast<ptrdiff_t>(to));
+        positions.erase(from, to - from);
+        attrs.erase(attrs.begin() + static_cast<ptrdiff_t>(from), attrs.begin() + static_cast<ptrdiff_t>(to));
+        if (at > from) {
+            at -= to - from;
+        }
+        positions.insert(at, blockText);
+        attrs.insert(attrs.begin() + static_cast<ptrdiff_t>(at), blockAttrs.begin(), blockAttrs.end());
+        TShadow moved;
+        TShadowParagraph current;
+        for (size_t i = 0; i < positions.size(); ++i) {
+            current.Positions += positions[i];
+            current.Attrs.push_back(attrs[i]);
+            if (static_cast<uint8_t>(positions[i]) == spParagraphEnd) {
+                moved.push_back(std::move(current));
+                current = TShadowParagraph{};
+            }
+        }
+        return moved;
     }
 
     std::optional<TShadow> ExpectFormat(const TCharAttrs& attrs) {
