@@ -688,6 +688,10 @@ uint8_t NameOfAction(int action) {
     switch (action) {
         case 0: return 1;
         case 1: return 5;
+        case 7: return 6;
+        case 10: return 7;
+        case 25: return 39;
+        case 29: return 42;
         case 2: return 9;
         case 4: return 9;
         case 9: return 5;
@@ -739,6 +743,37 @@ void TDocumentEditor::RunAction(int action, const TEditRequest& request, TOperat
         case 17:
             if (const auto* r = std::get_if<TDeleteRequest>(&request)) {
                 DeleteRange(r->Start, r->End, change, &operation, r->Flags);
+            }
+            break;
+        case 0:
+            if (const auto* r = std::get_if<TPageRequest>(&request)) {
+                ChangePageSettings(r->Settings, change, &operation);
+            }
+            break;
+        case 7:
+            if (const auto* r = std::get_if<TTabsRequest>(&request)) {
+                FormatTabs(selStart.Paragraph, selEnd.Paragraph, *r, change, &operation);
+            }
+            break;
+        case 8:
+            if (const auto* r = std::get_if<TResetRequest>(&request)) {
+                operation.NameIndex = r->Font ? 9 : 5;
+                ResetToStyle(selStart, selEnd, r->Font, change, &operation);
+            }
+            break;
+        case 10:
+            if (const auto* r = std::get_if<TApplyStyleRequest>(&request)) {
+                ApplyStyle(selStart.Paragraph, selEnd.Paragraph, *r, change, &operation);
+            }
+            break;
+        case 25:
+            if (const auto* r = std::get_if<TObjectRequest>(&request)) {
+                FormatObject(*r, change, &operation);
+            }
+            break;
+        case 29:
+            if (const auto* r = std::get_if<TLanguageRequest>(&request)) {
+                SetDefaultLanguage(r->Language, change, &operation);
             }
             break;
         case 20:

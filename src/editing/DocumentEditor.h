@@ -14,6 +14,7 @@
 #include "editing/Operation.h"
 #include "model/CharAttrs.h"
 #include "model/FlexibleString.h"
+#include "model/PageSettings.h"
 #include "model/ParAttrs.h"
 
 namespace quillane {
@@ -62,12 +63,38 @@ struct TMoveRequest {  // action 20
     TTextPosition Start, End, Target;
     int Flags = 0;  // 2 select the moved block, 0x10 wise spacing, 0x20 as for deletions
 };
+struct TApplyStyleRequest {  // action 10
+    int32_t Style = 0;
+    bool WithFormatting = true;
+    TCharAttrs CharOverride;  // slots UndefinedAttr unless given
+    TParAttrs ParOverride;
+    TApplyStyleRequest();
+};
+struct TResetRequest {  // action 8
+    bool Font = false;  // the font format, else the paragraph format
+};
+struct TTabsRequest {  // action 7
+    int32_t DefaultInterval = 0;
+    int32_t TabTable = UndefinedAttr;  // UndefinedAttr: the paragraphs keep theirs
+};
+struct TObjectRequest {  // action 25
+    TTextPosition Position;
+    int32_t Values[4] = {0, 0, 100, 100};  // width, height (twips), scales (percent)
+};
+struct TPageRequest {  // action 0
+    TPageSettings Settings;
+};
+struct TLanguageRequest {  // action 29
+    int32_t Language = 0;
+};
 struct TIndentRequest {  // action 9
     int Kind = 0;  // 0 left indent, 1 first-line outdent, 2 bullets on, 3 bullets off
     int32_t Step = 0;
 };
-using TEditRequest = std::variant<TDeleteRequest, TTypeRequest, TCharFormatRequest, TStepRequest, TParFormatRequest,
-                                  TIndentRequest, TMoveRequest>;
+using TEditRequest =
+    std::variant<TDeleteRequest, TTypeRequest, TCharFormatRequest, TStepRequest, TParFormatRequest, TIndentRequest,
+                 TMoveRequest, TApplyStyleRequest, TResetRequest, TTabsRequest, TObjectRequest, TPageRequest,
+                 TLanguageRequest>;
 
 class TDocumentEditor {
 public:
@@ -116,6 +143,14 @@ public:
                       TOperation* operation);
     void IndentCommand(int32_t firstPara, int32_t lastPara, int kind, int32_t step, TChangeRecord& change,
                        TOperation* operation);
+    void ApplyStyle(int32_t firstPara, int32_t lastPara, const TApplyStyleRequest& request, TChangeRecord& change,
+                    TOperation* operation);
+    void ResetToStyle(TTextPosition start, TTextPosition end, bool font, TChangeRecord& change, TOperation* operation);
+    void FormatTabs(int32_t firstPara, int32_t lastPara, const TTabsRequest& request, TChangeRecord& change,
+                    TOperation* operation);
+    void FormatObject(const TObjectRequest& request, TChangeRecord& change, TOperation* operation);
+    void ChangePageSettings(const TPageSettings& settings, TChangeRecord& change, TOperation* operation);
+    void SetDefaultLanguage(int32_t language, TChangeRecord& change, TOperation* operation);
 
     // The attributes common to the selection (or at the caret), as the
     // window keeps them.

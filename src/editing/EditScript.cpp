@@ -182,6 +182,45 @@ void RunLine(const std::string& line, TDocumentEditor& editor, TFontManager* fon
             throw TScriptError("unknown format \"" + what + "\"");
         }
         editor.PerformEditAction(2, request);
+    } else if (command == "style") {
+        need(2);
+        const std::string name = line.substr(line.find(words[1], 5));
+        TApplyStyleRequest request;
+        request.Style = d.Styles().FindByName(name);
+        if (request.Style < 0) {
+            request.Style = d.Styles().FindByDisplayName(name);
+        }
+        if (request.Style < 0) {
+            throw TScriptError("no style \"" + name + "\"");
+        }
+        editor.PerformEditAction(10, request);
+    } else if (command == "reset") {
+        need(2);
+        if (words[1] != "font" && words[1] != "paragraph") {
+            throw TScriptError("reset font or reset paragraph");
+        }
+        editor.PerformEditAction(8, TResetRequest{words[1] == "font"});
+    } else if (command == "tabs") {
+        need(2);
+        TTabsRequest request;
+        request.DefaultInterval = Number(words[1]);
+        if (request.DefaultInterval <= 0) {
+            throw TScriptError("a tab interval is positive");
+        }
+        editor.PerformEditAction(7, request);
+    } else if (command == "page") {
+        need(7);
+        TPageRequest request;
+        request.Settings.PaperWidth = Number(words[1]);
+        request.Settings.PaperHeight = Number(words[2]);
+        request.Settings.LeftMargin = Number(words[3]);
+        request.Settings.RightMargin = Number(words[4]);
+        request.Settings.TopMargin = Number(words[5]);
+        request.Settings.BottomMargin = Number(words[6]);
+        editor.PerformEditAction(0, request);
+    } else if (command == "language") {
+        need(2);
+        editor.PerformEditAction(29, TLanguageRequest{Number(words[1])});
     } else if (command == "grow" || command == "shrink") {
         TStepRequest request;
         request.Slot = caSize;

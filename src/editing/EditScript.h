@@ -13,6 +13,11 @@
 //   grow | shrink      the next standard font size
 //   par align left|center|right|justify
 //   par indent LEFT FIRST RIGHT   (twips)
+//   style NAME         applied to the selected paragraphs with its formatting
+//   reset font|paragraph           back to the paragraphs' styles
+//   tabs INTERVAL      the default tab interval (twips)
+//   page W H LEFT RIGHT TOP BOTTOM the paper and margins (twips)
+//   language ID        the language typed text takes (0: the keyboard's)
 //   undo [N|all] | redo [N|all]
 //   save OUT           writes the current state
 // Empty lines and lines starting with # are skipped.

@@ -8,6 +8,8 @@
 #include "layout/LineGeometry.h"
 #include "layout/Pagination.h"
 #include "model/TextStream.h"
+#include "pictures/DocObject.h"
+#include "pictures/ObjectManager.h"
 
 namespace quillane::test {
 
@@ -145,7 +147,23 @@ std::string CanonicalState(const TDocument& document) {
     }
     const TPageSettings& page = document.PageSettings();
     out += "page " + std::to_string(page.PaperWidth) + "x" + std::to_string(page.PaperHeight);
+    out += " margins " + std::to_string(page.LeftMargin) + "," + std::to_string(page.RightMargin);
     out += " lang " + std::to_string(document.DefaultLanguageCoding);
+    out += " tabs " + std::to_string(document.Tabs().DefaultInterval());
+    // The objects the text refers to (the history's buffers hold others).
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
+        std::vector<int32_t> ids;
+        const TParagraph& p = document.Paragraph(i);
+        CollectObjectIds(p.Text.Data(), p.Text.Length(), ids);
+        for (int32_t id : ids) {
+            const TDocObject* object = document.Objects().Find(id);
+            out += object == nullptr ? " missing object"
+                                     : " object " + std::to_string(object->Width) + "x" +
+                                           std::to_string(object->Height) + "@" +
+                                           std::to_string(object->HorizontalScale) + "," +
+                                           std::to_string(object->VerticalScale);
+        }
+    }
     return out;
 }
 
@@ -179,6 +197,21 @@ std::string CheckStructure(TDocument& document) {
                     faults << "paragraph " << i << " line " << l << " past the positions\n";
                 }
             }
+        }
+    }
+    // Every picture and object tag names an object of its own.
+    std::vector<int32_t> ids;
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
+        const TParagraph& p = document.Paragraph(i);
+        CollectObjectIds(p.Text.Data(), p.Text.Length(), ids);
+    }
+    std::sort(ids.begin(), ids.end());
+    for (size_t k = 0; k < ids.size(); ++k) {
+        if (document.Objects().Find(ids[k]) == nullptr) {
+            faults << "object " << ids[k] << " is not in the document's objects\n";
+        }
+        if (k > 0 && ids[k] == ids[k - 1]) {
+            faults << "object " << ids[k] << " is named twice\n";
         }
     }
     for (int32_t pg = 0; pg < document.PageCount(); ++pg) {

@@ -254,6 +254,48 @@ public:
             op << "indent kind " << request.Kind << " " << Where();
             fixture_.Editor().PerformEditAction(9, request);
             history = true;
+        } else if (kind < 80) {
+            RandomSelection(false);
+            const int what = static_cast<int>(rng_() % 6);
+            if (what == 0 && d.Styles().StyleCount() > 0) {
+                TApplyStyleRequest request;
+                request.Style = static_cast<int32_t>(rng_() % static_cast<uint32_t>(d.Styles().StyleCount()));
+                request.WithFormatting = rng_() % 3 != 0;
+                op << "style " << request.Style << (request.WithFormatting ? "" : " index only") << " " << Where();
+                fixture_.Editor().PerformEditAction(10, request);
+            } else if (what == 1) {
+                const bool font = rng_() % 2 != 0;
+                op << "reset " << (font ? "font " : "paragraph ") << Where();
+                fixture_.Editor().PerformEditAction(8, TResetRequest{font});
+            } else if (what == 2) {
+                TTabsRequest request;
+                request.DefaultInterval = 360 * (1 + static_cast<int32_t>(rng_() % 4));
+                if (rng_() % 2 != 0 && d.Tabs().TableCount() > 0) {
+                    request.TabTable = static_cast<int32_t>(rng_() % static_cast<uint32_t>(d.Tabs().TableCount()));
+                }
+                op << "tabs " << request.DefaultInterval << " table " << request.TabTable << " " << Where();
+                fixture_.Editor().PerformEditAction(7, request);
+            } else if (what == 3) {
+                TPageRequest request;
+                request.Settings.PaperWidth = 8000 + static_cast<int32_t>(rng_() % 8000);
+                request.Settings.LeftMargin = 720 * static_cast<int32_t>(rng_() % 3);
+                op << "page width " << request.Settings.PaperWidth;
+                fixture_.Editor().PerformEditAction(0, request);
+            } else if (what == 4) {
+                const int32_t language = std::array<int32_t, 3>{0, 1033, 1049}[rng_() % 3];
+                op << "language " << language;
+                fixture_.Editor().PerformEditAction(29, TLanguageRequest{language});
+            } else {
+                TObjectRequest request;
+                request.Position = RandomPosition();
+                request.Values[0] = 200 + static_cast<int32_t>(rng_() % 3000);
+                request.Values[1] = 200 + static_cast<int32_t>(rng_() % 3000);
+                request.Values[2] = 50 + static_cast<int32_t>(rng_() % 100);
+                request.Values[3] = 50 + static_cast<int32_t>(rng_() % 100);
+                op << "picture size at " << Show(request.Position);
+                fixture_.Editor().PerformEditAction(25, request);
+            }
+            history = true;
         } else if (kind < 86) {
             op << "undo";
             m.Undo();

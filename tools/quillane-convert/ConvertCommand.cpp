@@ -75,7 +75,8 @@ const char* const ConvertUsage =
     "--edit applies the editing commands of SCRIPT (one a line: select P:O [P:O],\n"
     "type TEXT, delete, backspace, format bold|italic|underline|strike on|off,\n"
     "format font NAME, format size N, grow, shrink, par align KIND,\n"
-    "par indent LEFT FIRST RIGHT, undo [N|all], redo [N|all], save OUT2) with\n"
+    "par indent LEFT FIRST RIGHT, style NAME, reset font|paragraph, tabs N,\n"
+    "page W H L R T B, language ID, move P:O, undo [N|all], redo [N|all], save OUT2) with\n"
     "undo, then writes OUT; a bad line stops with exit code 2 and OUT untouched.\n";
 
 namespace {
