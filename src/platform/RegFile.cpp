@@ -277,9 +277,15 @@ private:
         }
         value.Kind = TSettingsValueKind::Other;
         value.Text = rhs;
-        // Binary values go on over lines that end in a backslash.
+        // Binary values go on over indented lines while a line ends in a
+        // backslash; a line that is not indented is not part of the value.
         std::string more;
-        while (!value.Text.empty() && value.Text.back() == '\\' && NextLine(more)) {
+        while (!value.Text.empty() && value.Text.back() == '\\') {
+            const size_t mark = pos_;
+            if (!NextLine(more) || TrimRight(more).empty() || (more.front() != ' ' && more.front() != '\t')) {
+                pos_ = mark;
+                break;
+            }
             value.Text += '\n';
             value.Text += TrimRight(more);
         }

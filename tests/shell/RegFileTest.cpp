@@ -123,6 +123,10 @@ TEST(RegFileSyntax, LinesThatDoNotParseAreCountedAndSkipped) {
         {"binary junk", header + section + std::string("\x01\x02\xff\xfe", 4) + "\r\n\"b\"=dword:2\r\n", 1, 1},
         {"comment", header + "; written by hand\r\n" + section + "\"a\"=dword:1\r\n", 0, 1},
         {"no final line end", header + section + "\"a\"=dword:1", 0, 1},
+        // A backslash at the end of a binary value continues it only over
+        // indented lines.
+        {"continuation not indented", header + section + "\"a\"=hex:01,\\\r\n\"b\"=dword:1\r\n", 0, 2},
+        {"continuation at the end", header + section + "\"a\"=hex:01,\\\r\n\r\n", 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
