@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/Screen.h"
 #include "platform/UserEnvironment.h"
+#include "shell/AnsiText.h"
 
 namespace quillane {
 
@@ -255,9 +257,9 @@ void ReadRow(TSettingsStorage& storage, const TOptionsEnvironment& env, const TO
             list.clear();
             const int32_t count = storage.ReadInteger(row.Name, 0, 0, row.Max);
             for (int32_t i = 0; i < count; ++i) {
-                std::string entry = storage.ReadString(row.Text + TFileList::EntryName(i), "");
+                const std::string entry = storage.ReadString(row.Text + TFileList::EntryName(i), "");
                 if (!entry.empty()) {
-                    list.push_back(std::move(entry));
+                    list.push_back(Utf8ToAnsi(entry, env.AnsiPage));
                 }
             }
             break;
@@ -306,7 +308,7 @@ void WriteRow(TSettingsStorage& storage, const TOptionsEnvironment& env, const T
             for (int32_t i = 0; i < row.Max; ++i) {
                 const std::string name = row.Text + TFileList::EntryName(i);
                 if (i < count) {
-                    storage.WriteString(name, list[static_cast<size_t>(i)]);
+                    storage.WriteString(name, AnsiToUtf8(list[static_cast<size_t>(i)], env.AnsiPage));
                 } else if (storage.HasValue(name)) {
                     storage.DeleteValue(name);
                 }
@@ -386,7 +388,8 @@ std::vector<std::string> DumpOptions(const TOptions& options, const TOptionsEnvi
                 const auto& list = row.TextsField(o);
                 line(row.Key, row.Name, std::to_string(list.size()));
                 for (size_t i = 0; i < list.size(); ++i) {
-                    line(row.Key, row.Text + TFileList::EntryName(static_cast<int32_t>(i)), list[i]);
+                    line(row.Key, row.Text + TFileList::EntryName(static_cast<int32_t>(i)),
+                         AnsiToUtf8(list[i], env.AnsiPage));
                 }
                 break;
             }
@@ -425,6 +428,11 @@ TOptionsEnvironment CurrentOptionsEnvironment() {
     env.DocumentsFolder = UserDocumentsFolder();
     env.Separator = PathSeparator();
     env.DefaultLanguage = UserDefaultLanguage();
+    try {
+        env.AnsiPage = DecodeCodePage(0);
+    } catch (const std::exception&) {
+        // No tables for the system's page: Latin-1, byte for byte.
+    }
     return env;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/CodePages.h"
 #include "shell/Options.h"
 #include "shell/ProgramVersion.h"
 #include "shell/SettingsStorage.h"
@@ -23,6 +24,9 @@ struct TOptionsEnvironment {
     char Separator = '\\';
     int32_t RunningVersion = ProgramVersionNumber;
     int32_t DefaultLanguage = 0x0409;
+    // The ANSI code page the find and replace histories are kept in (no
+    // entries: Latin-1).
+    TCodePageDecoding AnsiPage{};
 };
 
 // The environment of this run, from the platform.

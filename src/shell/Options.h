@@ -50,7 +50,7 @@ struct TOptions {
     bool HelpMaximized = true;
     bool OpenDlgPreview = true;
     TStoredPlacement MainWindow;
-    // Internal\FindReplace
+    // Internal\FindReplace: document text, in the ANSI code page.
     std::vector<std::string> FindHistory;
     std::vector<std::string> ReplaceHistory;
     int32_t FindTextFlags = 0;
