@@ -5,9 +5,11 @@
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +67,17 @@ protected:
 };
 
 const char Header[] = "Windows Registry Editor Version 5.00\n";
+
+// Runs in a child process: exits 0 when a commit under a 4 KiB file size
+// limit fails as it should.
+void CommitUnderSizeLimit() {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    auto store = OpenUserSettingsStore();
+    store->OpenKey("K", true)->WriteNumber("n", 2);
+    std::exit(store->Commit() ? 1 : 0);
+}
 
 TEST_F(FileSettingsStore, CommitWritesTheFileAndAReopenedStoreReadsIt) {
     auto store = OpenUserSettingsStore();
@@ -183,6 +196,20 @@ TEST_F(FileSettingsStore, FailedCommitLeavesTheFileAsItWas) {
     fs::remove(file_.string() + "." + std::to_string(::getpid()) + ".tmp");
     EXPECT_TRUE(store->Commit());  // the changes were kept for another try
     EXPECT_NE(std::string::npos, FileText().find("dword:00000002"));
+}
+
+// A full disk (here a file size limit, with the signal ignored so that the
+// write fails instead of killing the program): the commit fails, the store
+// keeps its bytes and no temporary file remains.
+TEST_F(FileSettingsStore, FullDiskFailsTheCommitAndKeepsTheFile) {
+    std::string big = std::string(Header) + "\n[HKEY_CURRENT_USER\\K]\n";
+    for (int i = 0; i < 400; ++i) {
+        big += "\"Value" + std::to_string(i) + "\"=dword:00000001\n";
+    }
+    WriteFile(big);
+    EXPECT_EXIT(CommitUnderSizeLimit(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(big, FileText());
+    EXPECT_EQ((std::vector<std::string>{"registry.reg", "registry.reg.lock"}), FolderListing());
 }
 
 TEST_F(FileSettingsStore, FolderThatCannotExistFailsTheCommit) {
