@@ -85,7 +85,8 @@ fuzz_target() {
 # Word starts from the streams of the corpus's Word documents, gathered here.
 # Write starts from the corpus's Write files and small files the tests'
 # builder makes.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write"
+# The settings file starts from a hand-made store with awkward values.
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write settings:$ROOT/tests/fuzz/settings-seeds"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
