@@ -86,7 +86,8 @@ fuzz_target() {
 # Write starts from the corpus's Write files and small files the tests'
 # builder makes.
 # The settings file starts from a hand-made store with awkward values.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write settings:$ROOT/tests/fuzz/settings-seeds"
+# Editing starts from a few operation streams written by hand.
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write settings:$ROOT/tests/fuzz/settings-seeds edit:$ROOT/tests/fuzz/edit-seeds"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&

@@ -61,7 +61,13 @@ void SetFirstChanged(const TDocument& document, TChangeRecord& change, int32_t p
         own.FirstParagraph = p;
         own.FirstPage = paragraph.Line(0).Page->Index;
     } else {
-        const int32_t page = FirstPageFrom(document, p);
+        int32_t page = FirstPageFrom(document, p);
+        if (page < 0 && document.PageCount() > 0) {
+            // Beyond the pages made so far: pagination goes on from the last
+            // page, which it took as full; the changed paragraph may fit
+            // there now.
+            page = document.PageCount() - 1;
+        }
         if (page >= 0) {
             own.FirstParagraph = p;
             own.FirstPage = page;

@@ -7,6 +7,7 @@
 #include "editing/EditFlags.h"
 #include "editing/EditView.h"
 #include "editing/FormatParagraphs.h"
+#include "editing/FormatStyles.h"
 #include "editing/FormatText.h"
 #include "editing/InsertDelete.h"
 #include "editing/MoveText.h"
@@ -690,6 +691,8 @@ uint8_t NameOfAction(int action) {
         case 1: return 5;
         case 7: return 6;
         case 10: return 7;
+        case 11: return 8;
+        case 12: return 28;
         case 25: return 39;
         case 29: return 42;
         case 2: return 9;
@@ -765,6 +768,23 @@ void TDocumentEditor::RunAction(int action, const TEditRequest& request, TOperat
             if (const auto* r = std::get_if<TApplyStyleRequest>(&request)) {
                 ApplyStyle(selStart.Paragraph, selEnd.Paragraph, *r, change, &operation);
             }
+            break;
+        case 11:
+            if (const auto* r = std::get_if<TStyleListRequest>(&request); r != nullptr && r->Info) {
+                // The list is the operation's from here on.
+                auto info = std::make_unique<TFormatStyleListInfo>();
+                info->StyleList = std::make_unique<TStyleList>(&d.Tabs());
+                info->StyleList->AssignFrom(*r->Info->StyleList);
+                info->DeletedStyles = r->Info->DeletedStyles;
+                info->ChangedStyles = r->Info->ChangedStyles;
+                info->StyleToApply = r->Info->StyleToApply;
+                info->IndexOnly = r->Info->IndexOnly;
+                operation.NameIndex = info->StyleList->StyleCount() > 0 ? 8 : 7;
+                EditStyleList(selStart.Paragraph, selEnd.Paragraph, std::move(info), change, &operation);
+            }
+            break;
+        case 12:
+            UpdateStyle(change, &operation);
             break;
         case 25:
             if (const auto* r = std::get_if<TObjectRequest>(&request)) {

@@ -6,7 +6,9 @@
 // without one (a hidden document) each sub-operation is executed and freed.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <variant>
 
@@ -87,6 +89,11 @@ struct TPageRequest {  // action 0
 struct TLanguageRequest {  // action 29
     int32_t Language = 0;
 };
+struct TFormatStyleListInfo;
+struct TStyleListRequest {  // action 11
+    std::shared_ptr<TFormatStyleListInfo> Info;  // taken by the operation
+};
+struct TUpdateStyleRequest {};  // action 12
 struct TIndentRequest {  // action 9
     int Kind = 0;  // 0 left indent, 1 first-line outdent, 2 bullets on, 3 bullets off
     int32_t Step = 0;
@@ -94,7 +101,7 @@ struct TIndentRequest {  // action 9
 using TEditRequest =
     std::variant<TDeleteRequest, TTypeRequest, TCharFormatRequest, TStepRequest, TParFormatRequest, TIndentRequest,
                  TMoveRequest, TApplyStyleRequest, TResetRequest, TTabsRequest, TObjectRequest, TPageRequest,
-                 TLanguageRequest>;
+                 TLanguageRequest, TStyleListRequest, TUpdateStyleRequest>;
 
 class TDocumentEditor {
 public:
@@ -151,6 +158,12 @@ public:
     void FormatObject(const TObjectRequest& request, TChangeRecord& change, TOperation* operation);
     void ChangePageSettings(const TPageSettings& settings, TChangeRecord& change, TOperation* operation);
     void SetDefaultLanguage(int32_t language, TChangeRecord& change, TOperation* operation);
+    void EditStyleList(int32_t firstPara, int32_t lastPara, std::unique_ptr<TFormatStyleListInfo> info,
+                       TChangeRecord& change, TOperation* operation);
+    // Redefines the selected paragraphs' style from their formatting.
+    void UpdateStyle(TChangeRecord& change, TOperation* operation);
+    // Shows an information message (the program's message box); none by default.
+    std::function<void(const std::string&)> Inform;
 
     // The attributes common to the selection (or at the caret), as the
     // window keeps them.

@@ -8,6 +8,7 @@
 #include "editing/DocumentEditor.h"
 #include "editing/EditFlags.h"
 #include "editing/FormatMisc.h"
+#include "editing/FormatStyles.h"
 #include "editing/FormatText.h"
 #include "editing/TextAccess.h"
 #include "model/Document.h"
@@ -277,6 +278,78 @@ void TDocumentEditor::SetDefaultLanguage(int32_t language, TChangeRecord& change
     operation->Add(std::move(sub));
     change.SetSelection(d.View.SelectionStart, d.View.SelectionStart);
     change.SetCaret(d.View.Caret.Position, d.View.Caret.Line);
+}
+
+void TDocumentEditor::EditStyleList(int32_t firstPara, int32_t lastPara, std::unique_ptr<TFormatStyleListInfo> info,
+                                    TChangeRecord& change, TOperation* operation) {
+    TDocument& d = Document();
+    if (!info) {
+        return;
+    }
+    const int32_t apply = info->StyleToApply;
+    if (info->StyleList && info->StyleList->StyleCount() > 0) {
+        auto sub = std::make_unique<TFormatStyleListOperation>(d, *this, std::move(info));
+        TChangeRecord own;
+        sub->Redo(own);
+        MergeChange(change, own);
+        if (operation != nullptr) {
+            operation->Add(std::move(sub));
+        }
+    }
+    if (apply >= 0 && d.Styles().ValidIndex(apply)) {
+        TApplyStyleRequest request;
+        request.Style = apply;
+        TChangeRecord own;
+        ApplyStyle(firstPara, lastPara, request, own, operation);
+        MergeChange(change, own);
+    }
+    change.SetSelection(d.View.SelectionStart, d.View.SelectionEnd);
+    change.SetCaret(d.View.Caret.Position, d.View.Caret.Line);
+}
+
+void TDocumentEditor::UpdateStyle(TChangeRecord& change, TOperation* operation) {
+    TDocument& d = Document();
+    const int32_t style = d.View.SelectionParAttrs[paStyle];
+    if (style == UndefinedAttr || !d.Styles().ValidIndex(style)) {
+        if (Inform) {
+            Inform("The \"update style\" operation can only be applied to a selection of paragraphs of the same style");
+        }
+        return;
+    }
+    const TStyle& current = d.Styles().Style(style);
+    // What the selection has beyond the style's base.
+    TResolvedStyle base{d.DefaultCharAttrs, d.DefaultParAttrs};
+    if (d.Styles().ValidIndex(current.BasedOn) && current.BasedOn != style) {
+        base = StyleFormat(d, current.BasedOn);
+        base.Char[caHighlight] = d.DefaultCharAttrs[caHighlight];
+        base.Par[paBullet] = d.DefaultParAttrs[paBullet];
+    }
+    TCharAttrs chars = d.View.SelectionCharAttrs;
+    TParAttrs pars = d.View.SelectionParAttrs;
+    StripDefaults(chars, base.Char);
+    StripParDefaults(pars, base.Par);
+    chars[caLanguage] = UndefinedAttr;
+    pars[paStyle] = UndefinedAttr;
+    pars[paBullet] = UndefinedAttr;
+    TParAttrs stored = current.ParAttrs;
+    stored[paStyle] = UndefinedAttr;
+    if (chars == current.CharAttrs && pars == stored) {
+        return;
+    }
+    auto info = std::make_unique<TFormatStyleListInfo>();
+    info->StyleList = std::make_unique<TStyleList>(&d.Tabs());
+    info->StyleList->AssignFrom(d.Styles());
+    TStyle& edited = info->StyleList->Style(style);
+    edited.CharAttrs = chars;
+    pars[paStyle] = style;
+    edited.ParAttrs = pars;
+    info->ChangedStyles.push_back(style);
+    TTextPosition a = d.View.SelectionStart;
+    TTextPosition b = d.View.SelectionEnd;
+    if (PositionBefore(b, a)) {
+        std::swap(a, b);
+    }
+    EditStyleList(a.Paragraph, b.Paragraph, std::move(info), change, operation);
 }
 
 }  // namespace quillane

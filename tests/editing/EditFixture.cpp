@@ -150,6 +150,16 @@ std::string CanonicalState(const TDocument& document) {
     out += " margins " + std::to_string(page.LeftMargin) + "," + std::to_string(page.RightMargin);
     out += " lang " + std::to_string(document.DefaultLanguageCoding);
     out += " tabs " + std::to_string(document.Tabs().DefaultInterval());
+    for (int32_t i = 0; i < document.Styles().StyleCount(); ++i) {
+        const TStyle& style = document.Styles().Style(i);
+        out += "\nstyle " + style.Name + " " + std::to_string(style.BasedOn) + " " + std::to_string(style.NextStyle);
+        for (int slot = 0; slot < CharSlotCount; ++slot) {
+            out += "," + std::to_string(style.CharAttrs[slot]);
+        }
+        for (int slot = 0; slot < ParSlotCount; ++slot) {
+            out += "," + std::to_string(style.ParAttrs[slot]);
+        }
+    }
     // The objects the text refers to (the history's buffers hold others).
     for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
         std::vector<int32_t> ids;

@@ -16,6 +16,7 @@
 
 #include "editing/EditFixture.h"
 #include "editing/EditFlags.h"
+#include "editing/FormatStyles.h"
 #include "editing/TextAccess.h"
 #include "layout/Pagination.h"
 #include "model/TextStream.h"
@@ -256,7 +257,7 @@ public:
             history = true;
         } else if (kind < 80) {
             RandomSelection(false);
-            const int what = static_cast<int>(rng_() % 6);
+            const int what = static_cast<int>(rng_() % 8);
             if (what == 0 && d.Styles().StyleCount() > 0) {
                 TApplyStyleRequest request;
                 request.Style = static_cast<int32_t>(rng_() % static_cast<uint32_t>(d.Styles().StyleCount()));
@@ -281,6 +282,25 @@ public:
                 request.Settings.LeftMargin = 720 * static_cast<int32_t>(rng_() % 3);
                 op << "page width " << request.Settings.PaperWidth;
                 fixture_.Editor().PerformEditAction(0, request);
+            } else if (what == 6) {
+                op << "update style " << Where();
+                fixture_.Editor().PerformEditAction(12, TUpdateStyleRequest{});
+            } else if (what == 7 && d.Styles().StyleCount() > 1) {
+                auto info = std::make_shared<TFormatStyleListInfo>();
+                info->StyleList = std::make_unique<TStyleList>(&d.Tabs());
+                info->StyleList->AssignFrom(d.Styles());
+                const int32_t style = 1 + static_cast<int32_t>(rng_() % static_cast<uint32_t>(d.Styles().StyleCount() - 1));
+                if (rng_() % 2 != 0) {
+                    info->StyleList->Delete(style);
+                    info->DeletedStyles.push_back(style);
+                    op << "delete style " << style;
+                } else {
+                    info->StyleList->Style(style).CharAttrs[caBold] = static_cast<int32_t>(rng_() % 2);
+                    info->ChangedStyles.push_back(style);
+                    op << "change style " << style;
+                }
+                info->IndexOnly = rng_() % 4 == 0;
+                fixture_.Editor().PerformEditAction(11, TStyleListRequest{info});
             } else if (what == 4) {
                 const int32_t language = std::array<int32_t, 3>{0, 1033, 1049}[rng_() % 3];
                 op << "language " << language;
@@ -372,7 +392,7 @@ public:
         if (d.Flags.StackDepth() != depth_) {
             return "the flag stack is " + std::to_string(d.Flags.StackDepth()) + " deep";
         }
-        if (step % 40 == 39) {
+        if (step % layoutEvery_ == layoutEvery_ - 1) {
             fixture_.Reflow().ProcessQueue(m);
             fixture_.PaginateAll();
             if (std::string fault = CompareWithFreshLayout(d); !fault.empty()) {
@@ -599,6 +619,7 @@ private:
     std::string log_;
     int depth_ = 0;
     std::string startFault_;
+    int layoutEvery_ = std::max(EnvInt("QUILLANE_EDIT_LAYOUT_EVERY", 40), 1);
     bool paranoid_ = EnvInt("QUILLANE_EDIT_PARANOID", 0) != 0;
 };
 
