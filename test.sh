@@ -82,8 +82,9 @@ fuzz_target() {
 # RTF also starts from hand-made hostile cases, from a file of 100,000
 # opening braces made here, and from generated documents as the writer
 # saves them.
-# Word starts from the streams of the corpus's Word documents, gathered here.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word"
+# Word starts from the streams of the corpus's Word documents, gathered here;
+# the compound-file reader from the documents themselves.
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word compoundfile:doc6,doc95,doc97,doc-other"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
