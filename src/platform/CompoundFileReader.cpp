@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -102,12 +103,14 @@ std::string NameToUtf8(const uint8_t* name, size_t units) {
     return out;
 }
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-               return lower(x) == lower(y);
-           });
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    }
+    return text;
 }
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) { return LowerAscii(a) == LowerAscii(b); }
 
 struct TNode {
     std::string Name;
@@ -266,6 +269,7 @@ std::vector<size_t> TCompoundState::AddChildren(const std::vector<uint8_t>& dire
     // entry; their order in the tree does not matter here.
     const size_t entries = directory.size() / DirectoryEntrySize;
     std::vector<size_t> children;
+    std::unordered_set<std::string> names;  // the children's, without case
     std::vector<uint32_t> pending{first};
     while (!pending.empty()) {
         const uint32_t id = pending.back();
@@ -275,8 +279,8 @@ std::vector<size_t> TCompoundState::AddChildren(const std::vector<uint8_t>& dire
         }
         seen[id] = true;
         const uint8_t* entry = directory.data() + size_t{id} * DirectoryEntrySize;
+        pending.push_back(U32(entry + 72));  // right, then left: the left side is taken first
         pending.push_back(U32(entry + 68));
-        pending.push_back(U32(entry + 72));
         const uint8_t type = entry[66];
         if (type != etStorage && type != etStream) {
             continue;  // unused, or a kind no document uses
@@ -291,6 +295,12 @@ std::vector<size_t> TCompoundState::AddChildren(const std::vector<uint8_t>& dire
         }
         TNode node;
         node.Name = NameToUtf8(entry, length);
+        // A path could not name an entry with a slash, nor tell a second
+        // entry of the same name from the first: only what a path reaches
+        // is kept.
+        if (node.Name.find('/') != std::string::npos || !names.insert(LowerAscii(node.Name)).second) {
+            continue;
+        }
         node.Storage = type == etStorage;
         node.Start = U32(entry + 116);
         // Version 3 files only use the low half of the size.

@@ -332,6 +332,20 @@ TEST_F(CompoundFileReader, DamagedTablesOpenWhatTheyReach) {
         {"an entry of unknown type",
          [&](std::string& b) { b[builder.EntryOffset(builder.EntryIndex("1Table")) + 66] = 0; },
          {{"WordDocument", big}, {"Data", large}}},
+        {"two entries of one name (without case) and a name with a slash",
+         [&](std::string& b) {
+             const size_t renamed = builder.EntryOffset(builder.EntryIndex("Data"));
+             Put16(b, renamed + 0, '1');
+             Put16(b, renamed + 2, 't');
+             Put16(b, renamed + 4, 'A');
+             Put16(b, renamed + 6, 'b');
+             Put16(b, renamed + 8, 'L');
+             Put16(b, renamed + 10, 'e');
+             Put16(b, renamed + 12, 0);
+             Put16(b, renamed + 64, 14);
+             Put16(b, builder.EntryOffset(builder.EntryIndex("_1234")) + 2, '/');
+         },
+         {{"1Table", small}, {"WordDocument", big}}},
         {"a mini stream cut short by the root's size",
          [&](std::string& b) { Put32(b, rootEntry + 120, 64 * 5); },
          {{"1Table", small}, {"WordDocument", big}}},
@@ -365,8 +379,11 @@ TEST_F(CompoundFileReader, DamagedTablesOpenWhatTheyReach) {
         }
         const TStreamListResult listing = opened.File->ListStreams();
         EXPECT_LE(listing.Streams.size(), 5u);
+        // Whatever is listed opens by its path, with its listed size.
         for (const TStreamEntry& entry : listing.Streams) {
-            StreamText(*opened.File, entry.Path, 333);
+            const auto read = StreamText(*opened.File, entry.Path, 333);
+            ASSERT_TRUE(read.has_value()) << entry.Path;
+            EXPECT_EQ(static_cast<int64_t>(read->size()), entry.Size) << entry.Path;
         }
     }
 }
