@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -301,27 +302,38 @@ TEST(WordListNumbering6, ListsRunWhileTheirParagraphsFollowEachOther) {
               (std::vector<std::string>{"(none)", "(none)", "-", "(none)"}));
 }
 
-TEST(WordListNumbering6, NumberedParagraphsOfAWord6FileStartWithTheirLabels) {
+// A Word 6.0/95 file whose paragraphs all carry `anld` at `level`.
+std::unique_ptr<TDocument> ReadWord6(uint8_t level, const TBytes& anld) {
     test::TWordFixture fixture;
     fixture.Word97 = false;
     fixture.Text = "Alpha\rBeta\r";
-    fixture.Papx = {13, 10, 12, 52};  // numbered list level, then the ANLD
-    const TBytes anld = Anld(nfUpperLetter, "(", ")", 1);
+    fixture.Papx = {13, level, 12, static_cast<uint8_t>(anld.size())};  // the level, then the ANLD
     fixture.Papx.insert(fixture.Papx.end(), anld.begin(), anld.end());
     fixture.Chpx = {85, 1};  // bold, the paragraph marks too
     static const auto codePages = CreateCodePageConverter(437, 1252);
     test::TMemoryStorage storage = fixture.Build();
     test::TRecordingMessageBox messages;
     const TFormatServices services{messages, *codePages, nullptr};
-    TDocument document;
+    auto document = std::make_unique<TDocument>();
     TDocOpeningOptions options;
     options.FileName = "fixture.doc";
-    ASSERT_TRUE(ReadWord(document, storage, options, services));
-    FinishLoadedDocument(document, options);
-    EXPECT_EQ(test::ParagraphTexts(document), (std::vector<std::string>{"(A)<5>Alpha<2>", "(B)<5>Beta<2>"}));
-    EXPECT_EQ(document.Paragraph(0).Attributes[paBullet], 0);
+    EXPECT_TRUE(ReadWord(*document, storage, options, services));
+    FinishLoadedDocument(*document, options);
+    return document;
+}
+
+TEST(WordListNumbering6, NumberedParagraphsOfAWord6FileStartWithTheirLabels) {
+    const auto numbered = ReadWord6(10, Anld(nfUpperLetter, "(", ")", 1));
+    EXPECT_EQ(test::ParagraphTexts(*numbered), (std::vector<std::string>{"(A)<5>Alpha<2>", "(B)<5>Beta<2>"}));
+    EXPECT_EQ(numbered->Paragraph(0).Attributes[paBullet], 0);
     // The label is set in the mark's attributes.
-    EXPECT_EQ(test::StreamText(document.Paragraph(0).Text), "[2=1](A)<5>Alpha<2>");
+    EXPECT_EQ(test::StreamText(numbered->Paragraph(0).Text), "[2=1](A)<5>Alpha<2>");
+    // Bullets are drawn, whichever level names them.
+    for (const uint8_t level : {10, 11}) {
+        const auto bulleted = ReadWord6(level, Anld(nfBullet, "\xB7", "", 0));
+        EXPECT_EQ(test::ParagraphTexts(*bulleted), (std::vector<std::string>{"Alpha<2>", "Beta<2>"}));
+        EXPECT_EQ(bulleted->Paragraph(1).Attributes[paBullet], 1);
+    }
 }
 
 // --- Real documents -----------------------------------------------------------

@@ -407,7 +407,11 @@ void TWordReader::ListLabel(const TWordParProps& par) {
         return;
     }
     const std::optional<TWordAnldLabel> label = numbering_.NextWord6(par.Word6Level, par.Anld);
-    if (!label || label->Bullet) {
+    if (!label) {
+        return;
+    }
+    if (label->Bullet) {
+        paragraph_->Attributes[paBullet] = 1;  // a bullet format at any level is drawn as one
         return;
     }
     paragraph_->Attributes[paBullet] = 0;
