@@ -18,6 +18,7 @@ constexpr uint32_t NoEntry = 0xFFFFFFFF;
 // Storages nest a few levels in real files; a damaged directory can nest
 // without end.
 constexpr int MaxDepth = 64;
+constexpr size_t MaxDirectoryBytes = size_t{16} << 20;
 
 enum TEntryType : uint8_t { etStorage = 1, etStream = 2, etRoot = 5 };
 
@@ -162,6 +163,8 @@ private:
     std::vector<uint32_t> miniStreamSectors_;
     uint64_t miniSectorCount_ = 0;
     std::vector<TNode> nodes_;  // nodes_[0] is the root
+    mutable std::vector<uint32_t> walkMarks_;  // by sector: the last walk through it
+    mutable uint32_t walk_ = 0;
 };
 
 bool TCompoundState::ReadFileBytes(uint64_t offset, uint8_t* out, size_t count) {
@@ -252,12 +255,20 @@ void TCompoundState::ReadFat() {
 
 std::vector<uint32_t> TCompoundState::Chain(uint32_t start, const std::vector<uint32_t>& table, uint64_t count) const {
     // A chain ends at its end mark, at any number outside the table, or
-    // where it would come round to a sector it has been through.
+    // where it would come round to a sector it has been through. A sector
+    // is marked with the walk's number, so a directory of many streams
+    // does not clear a table of the whole file for each of them.
     std::vector<uint32_t> chain;
-    const uint64_t limit = std::min<uint64_t>(count, table.size());
-    std::vector<bool> seen(static_cast<size_t>(limit));
-    for (uint32_t sector = start; sector < limit && !seen[sector]; sector = table[sector]) {
-        seen[sector] = true;
+    const auto limit = static_cast<size_t>(std::min<uint64_t>(count, table.size()));
+    if (walkMarks_.size() < limit) {
+        walkMarks_.resize(limit, 0);
+    }
+    if (++walk_ == 0) {
+        std::fill(walkMarks_.begin(), walkMarks_.end(), 0);
+        walk_ = 1;
+    }
+    for (uint32_t sector = start; sector < limit && walkMarks_[sector] != walk_; sector = table[sector]) {
+        walkMarks_[sector] = walk_;
         chain.push_back(sector);
     }
     return chain;
@@ -317,7 +328,10 @@ std::vector<size_t> TCompoundState::AddChildren(const std::vector<uint8_t>& dire
 }
 
 bool TCompoundState::ReadDirectory(std::string& message) {
-    const std::vector<uint32_t> sectors = Chain(U32(header_ + 48));
+    std::vector<uint32_t> sectors = Chain(U32(header_ + 48));
+    // Real directories hold a few dozen entries; a damaged chain may run
+    // through the whole file.
+    sectors.resize(std::min(sectors.size(), (MaxDirectoryBytes >> shift_)));
     std::vector<uint8_t> directory(sectors.size() << shift_);
     for (size_t i = 0; i < sectors.size(); ++i) {
         if (!ReadFileBytes(SectorOffset(sectors[i]), directory.data() + (i << shift_), size_t{1} << shift_)) {
