@@ -231,10 +231,16 @@ TCompoundOpenResult OpenCompoundFile(const std::string& path) {
         // Structured storage refuses files whose tables hold one bad entry;
         // the program's own reader opens whatever the directory still
         // reaches.
-        if (result.Error == TStorageError::Damaged || result.Error == TStorageError::Other) {
+        if (result.Error == TStorageError::Damaged || result.Error == TStorageError::Other ||
+            result.Error == TStorageError::NotCompound) {
             TCompoundOpenResult tolerant = ReadCompoundFile(path);
             if (tolerant.File) {
                 return tolerant;
+            }
+            // A file with the signature whose header cannot be read is
+            // damaged, whatever the system calls it.
+            if (tolerant.Error == TStorageError::Damaged) {
+                result.Error = TStorageError::Damaged;
             }
         }
         return result;
