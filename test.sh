@@ -82,12 +82,13 @@ fuzz_target() {
 # RTF also starts from hand-made hostile cases, from a file of 100,000
 # opening braces made here, and from generated documents as the writer
 # saves them.
-# Word starts from the streams of the corpus's Word documents, gathered here.
+# Word starts from the streams of the corpus's Word documents, gathered here;
+# the compound-file reader from the documents themselves.
 # Write starts from the corpus's Write files and small files the tests'
 # builder makes.
 # The settings file starts from a hand-made store with awkward values.
 # Editing starts from a few operation streams written by hand.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write settings:$ROOT/tests/fuzz/settings-seeds edit:$ROOT/tests/fuzz/edit-seeds"
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word compoundfile:doc6,doc95,doc97,doc-other write:wri,$ROOT/build/fuzz/seeds-write settings:$ROOT/tests/fuzz/settings-seeds edit:$ROOT/tests/fuzz/edit-seeds"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
 
 #include "formats/PlainText.h"
 #include "formats/WriteSink.h"
@@ -43,6 +46,21 @@ bool LooksLikeCompoundFile(const TReadBuffer& in) { return HasCompoundSignature(
 
 bool IsWordFormat(int32_t format) { return format == dfWord6 || format == dfWord97; }
 
+// A compound file that no reader can open: the Word reader's first stream
+// fails, and the load ends with its message, not with the container's
+// bytes shown as text.
+class TUnreadableStorage final : public TCompoundFile {
+public:
+    explicit TUnreadableStorage(std::string message) : message_(std::move(message)) {}
+    TStreamOpenResult OpenStream(const std::string&) override {
+        return {nullptr, TStorageError::Damaged, message_};
+    }
+    TStreamListResult ListStreams() override { return {{}, TStorageError::Damaged, message_}; }
+
+private:
+    std::string message_;
+};
+
 // The Word probe opens the file as a compound file and looks for the Word
 // magic in its "WordDocument" stream. It runs at most once per open; the
 // open compound file is kept for the reader. Memory sources have no file to
@@ -59,6 +77,9 @@ public:
                     if (format_ != dfFailed) {
                         storage_ = std::move(opened.File);
                     }
+                } else if (opened.Error == TStorageError::Damaged) {
+                    format_ = dfWord6;  // the reader finds out no more
+                    storage_ = std::make_unique<TUnreadableStorage>(opened.Message);
                 }
             }
         }

@@ -10,6 +10,7 @@
 #include "pictures/DocObject.h"
 #include "pictures/ObjectManager.h"
 #include "pictures/PictureError.h"
+#include "pictures/PngHeader.h"
 
 namespace quillane {
 
@@ -22,6 +23,7 @@ std::unique_ptr<TDocPicture> MakePicture(TImportedPicture& picture) {
     picture.Data.clear();
     switch (picture.Kind) {
         case TImportedPictureKind::Png:
+            TPngHeader::OfFile(bytes);  // a header no decoder accepts is refused now, not when drawn
             return MakePngPicture(std::move(bytes));
         case TImportedPictureKind::Jpeg:
             return MakeJpegPicture(bytes);  // kept as JPEG data
@@ -83,7 +85,10 @@ bool TDocumentPictureSink::AddObject(TDocument& document, TParagraph& paragraph,
     std::unique_ptr<TDocObjectImage> image;
     try {
         switch (picture.Kind) {
-            case TImportedPictureKind::Png: image = TDocObjectImage::FromPng(std::move(bytes)); break;
+            case TImportedPictureKind::Png:
+                TPngHeader::OfFile(bytes);
+                image = TDocObjectImage::FromPng(std::move(bytes));
+                break;
             case TImportedPictureKind::Jpeg: image = TDocObjectImage::FromJpeg(std::move(bytes)); break;
             case TImportedPictureKind::Dib: image = TDocObjectImage::FromPng(DibToPng(bytes)); break;
             case TImportedPictureKind::Emf: image = TDocObjectImage::FromMetafile(std::move(bytes), std::nullopt); break;

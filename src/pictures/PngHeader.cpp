@@ -1,8 +1,10 @@
 #include "pictures/PngHeader.h"
 
+#include <cstring>
 #include <string>
 
 #include "pictures/PictureError.h"
+#include "pictures/PngImage.h"
 
 namespace quillane {
 
@@ -48,8 +50,13 @@ TPngHeader TPngHeader::Parse(TByteSpan data) {
         throw TPictureError("PNG colour type " + std::to_string(h.ColourType) + " with bit depth " +
                             std::to_string(h.BitDepth) + " is invalid");
     }
-    if (h.Compression != 0 || h.FilterMethod != 0) {
-        throw TPictureError("unknown PNG compression or filter method");
+    // Method 0 is the only one the format defines for each; data under
+    // another method cannot be read as deflate with the five filters.
+    if (h.Compression != 0) {
+        throw TPictureError("unknown PNG compression method " + std::to_string(h.Compression));
+    }
+    if (h.FilterMethod != 0) {
+        throw TPictureError("unknown PNG filter method " + std::to_string(h.FilterMethod));
     }
     if (h.Interlace > 1) {
         throw TPictureError("unknown PNG interlace method " + std::to_string(h.Interlace));
@@ -58,6 +65,17 @@ TPngHeader TPngHeader::Parse(TByteSpan data) {
         throw TPictureError("PNG rows of " + std::to_string(width) + " pixels are too long");
     }
     return h;
+}
+
+TPngHeader TPngHeader::OfFile(TByteSpan png) {
+    constexpr size_t HeaderAt = sizeof PngSignature + 8;  // the chunk's length and type
+    if (png.size() < sizeof PngSignature || std::memcmp(png.data(), PngSignature, sizeof PngSignature) != 0) {
+        throw TPictureError("not a PNG file");
+    }
+    if (png.size() < HeaderAt + Size || ReadBigEndian32(&png[8]) != Size || std::memcmp(&png[12], "IHDR", 4) != 0) {
+        throw TPictureError("PNG file does not start with its header");
+    }
+    return Parse(png.subspan(HeaderAt, Size));
 }
 
 TBytes TPngHeader::Serialize() const {

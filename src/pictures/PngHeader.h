@@ -35,6 +35,12 @@ struct TPngHeader {
     // Reads and checks the 13 data bytes; throws TPictureError naming the
     // first fault.
     static TPngHeader Parse(TByteSpan data);
+    // The header of a whole PNG file: the signature, then an "IHDR" chunk
+    // of 13 bytes, checked as Parse does. Pictures that documents carry as
+    // PNG data are kept packed until drawn; this is what lets a reader
+    // refuse one whose header no decoder would accept, instead of storing
+    // it. Throws TPictureError.
+    static TPngHeader OfFile(TByteSpan png);
     TBytes Serialize() const;
 
     int32_t Channels() const;

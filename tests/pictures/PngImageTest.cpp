@@ -216,6 +216,7 @@ TEST(PngRead, BadFilesFailWithAnError) {
         {"bit depth 0", MakePng({Ihdr(3, 1, 0, ctGrey), Idat(row), Iend()})},
         {"interlace 2", MakePng({Ihdr(3, 1, 8, ctGrey, 2), Idat(row), Iend()})},
         {"compression method 1", [&] { TChunkFixture h = Ihdr(3, 1, 8, ctGrey); h.Data[10] = 1; return MakePng({h, Idat(row), Iend()}); }()},
+        {"filter method 1", [&] { TChunkFixture h = Ihdr(3, 1, 8, ctGrey); h.Data[11] = 1; return MakePng({h, Idat(row), Iend()}); }()},
         {"palette image without PLTE", MakePng({Ihdr(3, 1, 8, ctPalette), Idat(row), Iend()})},
         {"PLTE after the image data", MakePng({Ihdr(3, 1, 8, ctPalette), Idat(row), Plte({1, 2, 3}), Iend()})},
         {"PLTE not a multiple of 3", MakePng({Ihdr(3, 1, 8, ctPalette), Raw("PLTE", {1, 2, 3, 4}), Idat(row), Iend()})},

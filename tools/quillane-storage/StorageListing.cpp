@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include "platform/CompoundFileReader.h"
+
 #include <cstdio>
 #include <ostream>
 #include <vector>
@@ -59,8 +61,8 @@ bool StreamCrc(TStorageStream& stream, int64_t size, uint32_t& crc) {
 
 }  // namespace
 
-bool ListCompoundFile(const std::string& path, std::ostream& out, std::ostream& err) {
-    TCompoundOpenResult opened = OpenCompoundFile(path);
+bool ListCompoundFile(const std::string& path, std::ostream& out, std::ostream& err, TStorageReader reader) {
+    TCompoundOpenResult opened = reader == TStorageReader::Own ? ReadCompoundFile(path) : OpenCompoundFile(path);
     if (!opened.File) {
         out << "error\t" << StorageErrorName(opened.Error) << "\n";
         err << path << ": " << opened.Message << "\n";

@@ -17,8 +17,13 @@ namespace quillane {
 std::string EscapeStreamPath(const std::string& path);
 const char* StorageErrorName(TStorageError error);
 
+// Which reader opens the file: the platform's (with the program's own as
+// its fallback, as documents are opened), or only the program's own.
+enum class TStorageReader { Platform, Own };
+
 // Lists the file into `out`; the platform's wording of errors goes to `err`.
 // Returns false when the file could not be opened or listed completely.
-bool ListCompoundFile(const std::string& path, std::ostream& out, std::ostream& err);
+bool ListCompoundFile(const std::string& path, std::ostream& out, std::ostream& err,
+                      TStorageReader reader = TStorageReader::Platform);
 
 }  // namespace quillane

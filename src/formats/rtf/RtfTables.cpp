@@ -67,7 +67,8 @@ void TRtfReader::ReadFontTable() {
                 switch (words_.Special.Find(word.View())) {
                     case swF: entry.Number = n; break;
                     case swFcharset: entry.Info.CharSet = (mac_ && n == 77) ? 0 : std::clamp(n, 0, 255); break;
-                    case swFprq: entry.Info.Pitch = n & 2; break;
+                    // Both bits: a fixed pitch (1) that the writer states must read back.
+                    case swFprq: entry.Info.Pitch = n & 3; break;
                     case swFnil: entry.Info.Family = FamilyDontCare; break;
                     case swFroman: entry.Info.Family = FamilyRoman; break;
                     case swFswiss: entry.Info.Family = FamilySwiss; break;

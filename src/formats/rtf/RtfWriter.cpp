@@ -62,7 +62,7 @@ void TRtfWriter::Write() {
     // The body starts from a known state: plain text in the default font,
     // the reset paragraph format.
     out_.Body(bwPlain);
-    out_.Body(bwF, doc_.DefaultCharAttrs[caFont]);
+    out_.Body(bwF, FontNumber(doc_.DefaultCharAttrs[caFont]));
     out_.Body(bwFs, doc_.DefaultCharAttrs[caSize]);
     out_.Body(bwPard);
     written_ = doc_.DefaultCharAttrs;
@@ -91,18 +91,51 @@ void TRtfWriter::Write() {
 }
 
 void TRtfWriter::MarkFonts() {
-    usedFonts_.assign(fonts_.Registry().size(), false);
+    fontNumbers_.assign(fonts_.Registry().size(), -1);
+    usedFonts_.clear();
     auto mark = [&](int32_t font) {
-        if (font >= 0 && static_cast<size_t>(font) < usedFonts_.size()) {
-            usedFonts_[static_cast<size_t>(font)] = true;
+        if (font >= 0 && static_cast<size_t>(font) < fontNumbers_.size() && fontNumbers_[static_cast<size_t>(font)] < 0) {
+            fontNumbers_[static_cast<size_t>(font)] = static_cast<int32_t>(usedFonts_.size());
+            usedFonts_.push_back(font);
         }
     };
-    mark(doc_.DefaultCharAttrs[caFont]);
+    const TStyleList& styles = doc_.Styles();
     bool bullets = false;
+    for (int32_t i = range_.First; i <= range_.Last; ++i) {
+        bullets = bullets || doc_.Paragraph(i).Attributes[paBullet] != 0;
+    }
+    for (int32_t i = 0; i < styles.StyleCount(); ++i) {
+        const TStyle& style = styles.Style(i);
+        bullets = bullets || (style.ParAttrs[paBullet] != UndefinedAttr && style.ParAttrs[paBullet] != 0);
+        for (const int slot : {caColor, caHighlight}) {
+            const int32_t color = style.CharAttrs[slot];
+            if (color != UndefinedAttr && color != AutoColor) {
+                colorsUsed_ = true;
+            }
+        }
+    }
+    // The default font first, the bullets' symbol font (whose group a
+    // reader may leave as a font change without text), the style sheet's
+    // fonts, then the body's, in the order the document holds them.
+    mark(doc_.DefaultCharAttrs[caFont]);
+    if (bullets) {
+        mark(fonts_.SymbolIndex());
+    }
+    for (int32_t i = 0; i < styles.StyleCount(); ++i) {
+        const TStyle& style = styles.Style(i);
+        if (style.CharAttrs[caFont] != UndefinedAttr) {
+            mark(style.CharAttrs[caFont]);
+        }
+    }
+    // What the body writes: the attributes after each run of tags, as the
+    // text walk takes them together. A font or colour that a later tag of
+    // the same run replaces is never written, and a document read back no
+    // longer has it.
     for (int32_t i = range_.First; i <= range_.Last; ++i) {
         const TParagraph& paragraph = doc_.Paragraph(i);
         const uint8_t* p = paragraph.Text.Data();
         const int32_t n = paragraph.Text.Length();
+        TCharAttrs state = doc_.DefaultCharAttrs;
         for (int32_t k = 0; k < n;) {
             if (p[k] != 0) {
                 k += CharRunLength(p + k, n - k);
@@ -111,33 +144,35 @@ void TRtfWriter::MarkFonts() {
             if (k + TagSize > n) {
                 break;
             }
-            const TTag tag = ReadTag(p + k);
-            if (tag.Kind == caFont) {
-                mark(tag.Value);
-            } else if ((tag.Kind == caColor || tag.Kind == caHighlight) && tag.Value != AutoColor) {
-                colorsUsed_ = true;
+            if (!IsAttributeKind(p[k + 1])) {
+                k += TagSize;
+                continue;
             }
-            k += TagSize;
-        }
-        bullets = bullets || paragraph.Attributes[paBullet] != 0;
-    }
-    const TStyleList& styles = doc_.Styles();
-    for (int32_t i = 0; i < styles.StyleCount(); ++i) {
-        const TStyle& style = styles.Style(i);
-        if (style.CharAttrs[caFont] != UndefinedAttr) {
-            mark(style.CharAttrs[caFont]);
-        }
-        for (const int slot : {caColor, caHighlight}) {
-            const int32_t color = style.CharAttrs[slot];
-            if (color != UndefinedAttr && color != AutoColor) {
-                colorsUsed_ = true;
+            const TCharAttrs before = state;
+            while (k + TagSize <= n && p[k] == 0 && IsAttributeKind(p[k + 1])) {
+                const TTag tag = ReadTag(p + k);
+                state[tag.Kind] = tag.Value;
+                k += TagSize;
+            }
+            if (state == before) {
+                continue;
+            }
+            mark(state[caFont]);
+            for (const int slot : {caColor, caHighlight}) {
+                if (state[slot] != UndefinedAttr && state[slot] != AutoColor) {
+                    colorsUsed_ = true;
+                }
             }
         }
-        bullets = bullets || (style.ParAttrs[paBullet] != UndefinedAttr && style.ParAttrs[paBullet] != 0);
     }
-    if (bullets) {
-        mark(fonts_.SymbolIndex());
-    }
+}
+
+int32_t TRtfWriter::FontNumber(int32_t font) const {
+    // A font the registry does not know keeps its value (it has no entry
+    // in the table either way).
+    return font >= 0 && static_cast<size_t>(font) < fontNumbers_.size() && fontNumbers_[static_cast<size_t>(font)] >= 0
+               ? fontNumbers_[static_cast<size_t>(font)]
+               : font;
 }
 
 void TRtfWriter::WriteHeader() {
@@ -156,10 +191,7 @@ void TRtfWriter::WriteFontTable() {
     out_.OpenGroup();
     out_.Destination(dwFonttbl);
     for (size_t i = 0; i < usedFonts_.size(); ++i) {
-        if (!usedFonts_[i]) {
-            continue;
-        }
-        const TRegisteredFont& font = fonts_.Entry(static_cast<int32_t>(i));
+        const TRegisteredFont& font = fonts_.Entry(usedFonts_[i]);
         out_.OpenGroup();
         out_.Special(swF, static_cast<int64_t>(i));
         switch (font.PitchAndFamily & ~7) {

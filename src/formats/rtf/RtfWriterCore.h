@@ -39,6 +39,8 @@ private:
 
     // Tables and settings.
     void MarkFonts();
+    // The number a registry font has in the output's font table.
+    int32_t FontNumber(int32_t font) const;
     void WriteHeader();
     void WriteFontTable();
     void WriteColorTable();
@@ -90,7 +92,12 @@ private:
     TRange range_;
     bool toFile_;
 
-    std::vector<bool> usedFonts_;
+    // The fonts the output uses, numbered in the order the document first
+    // uses them: registry indexes depend on what the program read before,
+    // so a document read back in another session would otherwise get
+    // other numbers, and a second save would differ from the first.
+    std::vector<int32_t> fontNumbers_;  // by registry index; -1: not used
+    std::vector<int32_t> usedFonts_;    // registry indexes by number
     bool colorsUsed_ = false;
     bool inStyleSheet_ = false;
     // What a reader holds at this point of the output.

@@ -37,7 +37,7 @@ bool IsOn(int32_t value) { return value != UndefinedAttr && value != 0; }
 
 void TRtfWriter::WriteCharAttr(int slot, int32_t value) {
     switch (slot) {
-        case caFont: out_.Body(bwF, value); break;
+        case caFont: out_.Body(bwF, FontNumber(value)); break;
         case caSize: out_.Body(bwFs, value); break;
         case caBold: out_.Flag(bwB, value != 0); break;
         case caItalic: out_.Flag(bwI, value != 0); break;
@@ -115,14 +115,14 @@ void TRtfWriter::WriteBulletGroups() {
     // The bullet's text, for readers that do not draw bullets themselves.
     out_.OpenGroup();
     out_.Destination(dwPntext);
-    out_.Body(bwF, font);
+    out_.Body(bwF, FontNumber(font));
     out_.EndWord();
     out_.Text(&bullet, 1);
     out_.Body(bwTab);
     out_.CloseGroup();
     out_.OpenStarred(dwPn);
     out_.Body(bwPnlvlblt);
-    out_.Body(bwPnf, font);
+    out_.Body(bwPnf, FontNumber(font));
     out_.OpenGroup();
     out_.Destination(dwPntxtb);
     out_.EndWord();

@@ -83,6 +83,13 @@ void TRtfWriter::WriteParagraph(const TParagraph& paragraph, int32_t startPositi
                 after[next.Kind] = next.Value;
                 j += TagSize;
             }
+            if (after == state) {
+                // Tags that change nothing write nothing and leave an open
+                // group open: a document read back, which no longer has
+                // them, is then written the same way.
+                i = j;
+                continue;
+            }
             if (groupOpen) {
                 // The run that undoes the group's changes: closing the group
                 // restores them.
@@ -147,6 +154,9 @@ bool TRtfWriter::UndoneLater(const TParagraph& paragraph, int32_t from, int32_t 
                 const TTag change = ReadTag(p + k);
                 next[change.Kind] = change.Value;
                 k += TagSize;
+            }
+            if (next == after) {
+                continue;  // changes nothing, as the walk above sees it too
             }
             return next == before;
         }

@@ -178,15 +178,16 @@ void ApplyParSprm(const TSprm& sprm, TWordParProps& props, const TWordPropertyCo
         case sprmPFKeepFollow: a[paKeepWithNext] = sprm.Byte() != 0 ? 1 : 0; break;
         case sprmPFPageBreakBefore: a[paPageBreakBefore] = sprm.Byte() != 0 ? 1 : 0; break;
         case sprmPNLvlAnm6:
+            props.Word6Level = sprm.Byte();
             if (sprm.Byte() == 11) {
                 a[paBullet] = 1;
             }
             break;
+        case sprmPAnld6: props.Anld = sprm.Operand; break;
         case sprmPIlfo:
+            // Zero takes the paragraph out of its style's list.
             props.ListOverride = sprm.Short();
-            if (props.ListOverride != 0) {
-                a[paBullet] = 1;
-            }
+            a[paBullet] = props.ListOverride != 0 ? 1 : 0;
             break;
         case sprmPIlvl: props.ListLevel = sprm.Byte(); break;
         case sprmPChgTabsPapx:

@@ -37,6 +37,11 @@ struct TWordParProps {
     bool RowEnd = false;
     int32_t ListLevel = 0;
     int32_t ListOverride = 0;
+    // Word 6.0/95 autonumbering: the level (1 to 9 outline, 10 numbered
+    // list, 11 bullets) and the properties (ANLD), a view into the bytes
+    // that held the SPRM.
+    int32_t Word6Level = 0;
+    TByteView Anld;
 };
 
 // Unicode characters of names as the model's 8-bit text.

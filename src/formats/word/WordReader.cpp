@@ -15,6 +15,7 @@
 #include "formats/word/WordCharset.h"
 #include "formats/word/WordFib.h"
 #include "formats/word/WordFkp.h"
+#include "formats/word/WordListLabels.h"
 #include "formats/word/WordLists.h"
 #include "formats/word/WordParagraphText.h"
 #include "formats/word/WordPictures.h"
@@ -119,6 +120,11 @@ private:
     void FlushRun();
     void EndParagraph();
     void StartParagraphFormat(const TWordParProps& par);
+    void ListLabel(const TWordParProps& par);
+    // The character attributes of the current paragraph's mark, with
+    // `sprms` (a list level's formatting of its label) applied over them.
+    TCharAttrs MarkAttrs(const TWordParProps& par, TByteView sprms);
+    void AppendLabelByte(uint8_t byte, const TCharAttrs& attrs);
     void Picture(const TWordCharProps& chars);
 
     // Valid until the next call.
@@ -144,6 +150,13 @@ private:
     TWordPieceTable pieces_;
     TWordStyleSheet styles_;
     TWordLists lists_;
+    TWordListNumbering numbering_{lists_};
+    // While the text is read: where the paragraph's mark is looked up (an
+    // index of its own, so the text's runs stay valid), the piece and the
+    // paragraph run of the character being read.
+    TWordFkpIndex* markIndex_ = nullptr;
+    const TWordPiece* piece_ = nullptr;
+    TFkpRun parRun_;
     TWordPropertyContext context_;
     TWordCharPropsCache charProps_;
     TWordCharProps uncachedProps_;  // what CharPropsAt worked out last
@@ -261,6 +274,11 @@ TWordParProps TWordReader::ParPropsAt(const TWordPiece& piece, const TFkpRun& ru
     TWordParProps props;
     const int32_t style = styles_.ParagraphStyle(run.Istd);
     props.Attrs = styles_.ParagraphAttrs(style, document_);
+    const TWordStyleSheet::TListMembership member = styles_.ListOf(style);
+    props.ListOverride = member.Override;
+    props.ListLevel = member.Level;
+    props.Word6Level = member.Word6Level;
+    props.Anld = member.Anld;
     const auto apply = [&](const TSprm& sprm) { ApplyParSprm(sprm, props, context_); };
     ForEachSprm(run.Grpprl, fib_.Generation, apply);
     ApplyModifier(piece, apply);
@@ -271,6 +289,8 @@ TWordParProps TWordReader::ParPropsAt(const TWordPiece& piece, const TFkpRun& ru
         if (level.Size() != 0) {
             TWordParProps listed;
             listed.Attrs = styles_.ParagraphAttrs(style, document_);
+            listed.ListOverride = member.Override;
+            listed.ListLevel = member.Level;
             const auto applyListed = [&](const TSprm& sprm) { ApplyParSprm(sprm, listed, context_); };
             ForEachSprm(level, fib_.Generation, applyListed);
             ForEachSprm(run.Grpprl, fib_.Generation, applyListed);
@@ -325,6 +345,81 @@ void TWordReader::AppendSpecial(uint8_t code, const TCharAttrs& attrs) {
 void TWordReader::StartParagraphFormat(const TWordParProps& par) {
     paragraph_->Attributes = par.Attrs;
     paragraphFormatPending_ = false;
+    ListLabel(par);
+}
+
+TCharAttrs TWordReader::MarkAttrs(const TWordParProps& par, TByteView sprms) {
+    TWordCharProps props;
+    const TCharAttrs& style = styles_.CharacterAttrs(par.Attrs[paStyle], document_);
+    props.Attrs = style;
+    const auto apply = [&](const TSprm& sprm) { ApplyCharSprm(sprm, props, style, context_); };
+    if (markIndex_ != nullptr && piece_ != nullptr && parRun_.FcEnd > parRun_.FcStart) {
+        // The mark is the paragraph run's last character.
+        const TFkpRun mark = markIndex_->Find(parRun_.FcEnd - static_cast<uint32_t>(piece_->CharSize()));
+        ForEachSprm(mark.Grpprl, fib_.Generation, apply);
+        ApplyModifier(*piece_, apply);
+    }
+    ForEachSprm(sprms, fib_.Generation, apply);
+    return props.Attrs;
+}
+
+void TWordReader::AppendLabelByte(uint8_t byte, const TCharAttrs& attrs) {
+    switch (byte) {
+        case 150: AppendSpecial(spShortDash, attrs); return;
+        case 151: AppendSpecial(spLongDash, attrs); return;
+        case 160: AppendSpecial(spNonbreakingSpace, attrs); return;
+        default: break;
+    }
+    if (byte >= 32) {
+        AppendByte(byte, attrs);
+    }
+}
+
+// A numbered paragraph starts with the label it displays ("1.", "A.",
+// "iv)"), set in its mark's attributes as a reader of RTF's list text
+// finds it: the numbers the author saw stay with the text. Bulleted
+// paragraphs keep their drawn bullet instead.
+void TWordReader::ListLabel(const TWordParProps& par) {
+    if (fib_.IsWord97()) {
+        if (par.ListOverride == 0 || lists_.Level(par.ListOverride, par.ListLevel) == nullptr) {
+            return;
+        }
+        const std::optional<TWordListLabel> label = numbering_.Next(par.ListOverride, par.ListLevel);
+        if (!label) {
+            return;  // a bullet
+        }
+        paragraph_->Attributes[paBullet] = 0;
+        const TCharAttrs attrs = MarkAttrs(par, label->CharSprms);
+        for (const char16_t c : label->Text) {
+            TCharAttrs shown = attrs;
+            const uint8_t byte = charset_.Unicode(c, shown[caFont]);
+            AppendLabelByte(byte, shown);
+        }
+        if (label->Follow == TWordLabelFollow::Tab) {
+            AppendSpecial(spTab, attrs);
+        } else if (label->Follow == TWordLabelFollow::Space) {
+            AppendByte(' ', attrs);
+        }
+        return;
+    }
+    if (par.Word6Level == 0 || par.Anld.Size() == 0) {
+        numbering_.Word6Unnumbered();
+        return;
+    }
+    const std::optional<TWordAnldLabel> label = numbering_.NextWord6(par.Word6Level, par.Anld);
+    if (!label) {
+        return;
+    }
+    if (label->Bullet) {
+        paragraph_->Attributes[paBullet] = 1;  // a bullet format at any level is drawn as one
+        return;
+    }
+    paragraph_->Attributes[paBullet] = 0;
+    const TCharAttrs attrs = MarkAttrs(par, TByteView());
+    for (const char c : label->Text) {
+        AppendLabelByte(static_cast<uint8_t>(c), attrs);
+    }
+    AppendSpecial(spTab, attrs);
 }
 
 void TWordReader::EndParagraph() {
@@ -446,6 +541,11 @@ void TWordReader::ReadText() {
                        TWordFkpIndex::TKind::Character, fib_.CpnBteChp);
     TWordFkpIndex papx(papxPages, table_.Sub(fib_.PlcfBtePapx.Fc, fib_.PlcfBtePapx.Lcb), fib_.Generation,
                        TWordFkpIndex::TKind::Paragraph, fib_.CpnBtePap);
+    // List labels look up their paragraph's mark ahead of the text.
+    TWordStreamWindow markPages = PageWindow();
+    TWordFkpIndex marks(markPages, table_.Sub(fib_.PlcfBteChpx.Fc, fib_.PlcfBteChpx.Lcb), fib_.Generation,
+                        TWordFkpIndex::TKind::Character, fib_.CpnBteChp);
+    markIndex_ = &marks;
     if (services_.Progress != nullptr) {
         services_.Progress->SetRange(fib_.CcpText);
     }
@@ -471,6 +571,8 @@ void TWordReader::ReadText() {
             const uint32_t fc32 = static_cast<uint32_t>(fc);
             if (!parValid || fc32 < parRun.FcStart || fc32 >= parRun.FcEnd) {
                 parRun = papx.Find(fc32);
+                piece_ = &piece;
+                parRun_ = parRun;
                 par = ParPropsAt(piece, parRun);
                 parValid = true;
                 charValid = false;  // the paragraph style underlies the characters
@@ -491,6 +593,8 @@ void TWordReader::ReadText() {
             cp = spanEnd;
         }
     }
+    markIndex_ = nullptr;
+    piece_ = nullptr;
     if (cellTabPending_) {
         AppendSpecial(spTab, cellTabAttrs_);
     }

@@ -53,7 +53,7 @@ struct TOpcodePair {
 };
 constexpr TOpcodePair OpcodePairs[] = {
     {2, sprmPIstd},           {5, sprmPJc},          {7, sprmPFKeep},        {8, sprmPFKeepFollow},
-    {9, sprmPFPageBreakBefore}, {13, sprmPNLvlAnm6}, {15, sprmPChgTabsPapx}, {16, sprmPDxaRight},
+    {9, sprmPFPageBreakBefore}, {12, sprmPAnld6},       {13, sprmPNLvlAnm6}, {15, sprmPChgTabsPapx}, {16, sprmPDxaRight},
     {17, sprmPDxaLeft},       {19, sprmPDxaLeft1},   {20, sprmPDyaLine},     {21, sprmPDyaBefore},
     {22, sprmPDyaAfter},      {23, sprmPChgTabs},    {24, sprmPFInTable},    {25, sprmPFTtp},
     {51, sprmPFWidowControl}, {65, sprmCFRMarkDel},  {68, sprmCPicLocation}, {71, sprmCFData},
@@ -168,7 +168,7 @@ void ForEachSprm(TByteView grpprl, TWordGeneration generation, TSprmVisitor visi
             } else {
                 size = kind;
             }
-            if (sprm.Opcode >= 0xFF00 && sprm.Opcode != sprmPNLvlAnm6) {
+            if (sprm.Opcode >= 0xFF00 && sprm.Opcode != sprmPNLvlAnm6 && sprm.Opcode != sprmPAnld6) {
                 sprm.Opcode = 0;  // skipped, size known
             }
         }

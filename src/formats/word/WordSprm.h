@@ -66,6 +66,7 @@ enum TSprmOpcode : uint16_t {
     sprmSDyaTop = 0x9023,
     sprmSDyaBottom = 0x9024,
     sprmPNLvlAnm6 = 0xFF0D,  // Word 6.0/95 only: the list level of an autonumbered paragraph
+    sprmPAnld6 = 0xFF0C,     // Word 6.0/95 only: the autonumbering properties of a paragraph
 };
 
 struct TSprm {

@@ -91,6 +91,7 @@ bool ParseStd(TByteView std, uint16_t baseSize, TWordGeneration generation, cons
 
 void TWordStyleSheet::Read(TByteView stsh, TWordGeneration generation, const TWordPropertyContext& context,
                            TDocument& document) {
+    lists_.clear();
     defaultPar_ = document.DefaultParAttrs;
     defaultChar_ = document.DefaultCharAttrs;
     TStyleList& list = document.Styles();
@@ -156,6 +157,7 @@ void TWordStyleSheet::Read(TByteView stsh, TWordGeneration generation, const TWo
         ForEachSprm(std.Chpx, generation, [&](const TSprm& sprm) { ApplyCharSprm(sprm, chars, unset, styleContext); });
         style->ParAttrs = par.Attrs;
         style->CharAttrs = chars.Attrs;
+        lists_.push_back({par.ListOverride, par.ListLevel, par.Word6Level, par.Anld});
         // Word numbers for now; mapped below once every style has its index.
         style->BasedOn = std.Base;
         style->NextStyle = std.Next;
@@ -182,6 +184,18 @@ void TWordStyleSheet::Read(TByteView stsh, TWordGeneration generation, const TWo
         }
     }
     list.RepairLinks();
+    // A style without a list of its own takes its based-on style's.
+    std::vector<TListMembership> own = lists_;
+    for (int32_t i = 0; i < list.StyleCount() && static_cast<size_t>(i) < lists_.size(); ++i) {
+        int32_t base = i;
+        for (int step = 0; step < 16 && base >= 0 && static_cast<size_t>(base) < own.size(); ++step) {
+            if (own[static_cast<size_t>(base)].Override != 0 || own[static_cast<size_t>(base)].Word6Level != 0) {
+                lists_[static_cast<size_t>(i)] = own[static_cast<size_t>(base)];
+                break;
+            }
+            base = list.Style(base).BasedOn;
+        }
+    }
     // Character styles: partial records by Word number.
     for (size_t istd = 0; istd < stds.size(); ++istd) {
         if (stds[istd].Kind != CharacterKind) {
@@ -225,6 +239,11 @@ void TWordStyleSheet::Resolve(const TDocument& document) {
         resolvedPar_.push_back(resolved.Par);
         resolvedChar_.push_back(resolved.Char);
     }
+}
+
+TWordStyleSheet::TListMembership TWordStyleSheet::ListOf(int32_t index) const {
+    return index >= 0 && static_cast<size_t>(index) < lists_.size() ? lists_[static_cast<size_t>(index)]
+                                                                    : TListMembership{};
 }
 
 int32_t TWordStyleSheet::ParagraphStyle(uint16_t istd) const {

@@ -29,6 +29,16 @@ public:
     // The full formats a paragraph of style `index` starts from: its
     // based-on chain over the document's defaults.
     const TParAttrs& ParagraphAttrs(int32_t index, const TDocument& document) const;
+    // The list a paragraph of style `index` belongs to, unless it says
+    // otherwise: the style's own or its based-on chain's (Word 97/2000
+    // override and level, Word 6.0/95 autonumbering level and ANLD).
+    struct TListMembership {
+        int32_t Override = 0;
+        int32_t Level = 0;
+        int32_t Word6Level = 0;
+        TByteView Anld;
+    };
+    TListMembership ListOf(int32_t index) const;
     const TCharAttrs& CharacterAttrs(int32_t index, const TDocument& document) const;
 
     const std::vector<int32_t>& ParagraphStyleMap() const { return paragraphMap_; }
@@ -46,6 +56,7 @@ private:
     std::vector<int32_t> paragraphMap_;        // by istd: style index or -1
     std::vector<TCharAttrs> characterStyles_;  // by istd: partial records (all unset for other kinds)
     std::vector<TParAttrs> resolvedPar_;       // by style index
+    std::vector<TListMembership> lists_;        // by style index, based-on chains resolved
     std::vector<TCharAttrs> resolvedChar_;
     TParAttrs defaultPar_;
     TCharAttrs defaultChar_;

@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <mutex>
 
 #include "platform/CompoundFile.h"
+#include "platform/CompoundFileReader.h"
 
 namespace quillane {
 
@@ -21,6 +23,16 @@ struct TUnref {
 };
 using TInputPtr = std::unique_ptr<GsfInput, TUnref>;
 using TInfilePtr = std::unique_ptr<GsfInfile, TUnref>;
+
+// libgsf reports what it finds wrong in a file through glib's log, which
+// writes to standard error. A user sees the program's own messages only:
+// what matters comes back as an error value.
+void DropLibraryMessages(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+void SilenceLibraryLog() {
+    static std::once_flag installed;  // glib's handler is process-wide; set it once
+    std::call_once(installed, [] { g_log_set_default_handler(DropLibraryMessages, nullptr); });
+}
 
 std::string TakeMessage(GError* error) {
     std::string text = error != nullptr && error->message != nullptr ? error->message : "unknown error";
@@ -155,6 +167,7 @@ TCompoundOpenResult OpenCompoundFile(const std::string& path) {
         result.Message = "not a compound file";
         return result;
     }
+    SilenceLibraryLog();
     GError* error = nullptr;
     TInputPtr input(gsf_input_stdio_new(path.c_str(), &error));
     if (!input) {
@@ -164,8 +177,15 @@ TCompoundOpenResult OpenCompoundFile(const std::string& path) {
     }
     TInfilePtr root(gsf_infile_msole_new(input.get(), &error));
     if (!root) {
+        // libgsf refuses files whose tables hold one bad entry; the
+        // program's own reader opens whatever the directory still reaches.
+        const std::string refusal = TakeMessage(error);
+        TCompoundOpenResult tolerant = ReadCompoundFile(path);
+        if (tolerant.File) {
+            return tolerant;
+        }
         result.Error = TStorageError::Damaged;
-        result.Message = TakeMessage(error);
+        result.Message = refusal;
         return result;
     }
     result.File = std::make_unique<TGsfCompoundFile>(std::move(root));

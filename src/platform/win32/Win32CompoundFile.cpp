@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/CompoundFile.h"
+#include "platform/CompoundFileReader.h"
 #include "platform/win32/WideText.h"
 
 namespace quillane {
@@ -229,6 +230,21 @@ TCompoundOpenResult OpenCompoundFile(const std::string& path) {
     if (FAILED(hr)) {
         result.Error = ErrorFromResult(hr);
         result.Message = ResultText(hr);
+        // Structured storage refuses files whose tables hold one bad entry;
+        // the program's own reader opens whatever the directory still
+        // reaches.
+        if (result.Error == TStorageError::Damaged || result.Error == TStorageError::Other ||
+            result.Error == TStorageError::NotCompound) {
+            TCompoundOpenResult tolerant = ReadCompoundFile(path);
+            if (tolerant.File) {
+                return tolerant;
+            }
+            // A file with the signature whose header cannot be read is
+            // damaged, whatever the system calls it.
+            if (tolerant.Error == TStorageError::Damaged) {
+                result.Error = TStorageError::Damaged;
+            }
+        }
         return result;
     }
     result.File = std::make_unique<TWin32CompoundFile>(std::move(root));

@@ -146,5 +146,46 @@ TEST_F(RtfStoredPictures, PicturesJoinTheDocumentsObjects) {
     EXPECT_TRUE(doc.OpenedWithDataLosses);
 }
 
+// PNG data is kept packed until it is drawn, so a header that no decoder
+// accepts has to be caught when the picture arrives: such a picture (or an
+// object's result picture) is dropped and the document says so.
+TEST_F(RtfStoredPictures, PngWhoseHeaderNamesUnknownMethodsIsRefused) {
+    TPNGImage png;
+    png.AssignBitmap(TBitmap(4, 2, 24));
+    const TBytes good = png.SaveToBytes();
+    const auto patched = [&](size_t at, uint8_t value) {
+        TBytes bytes = good;
+        bytes[at] = value;
+        return bytes;
+    };
+    // The header's data starts at 16: size, depth, colour type, then the
+    // compression, filter and interlace methods.
+    const struct {
+        const char* what;
+        TBytes bytes;
+    } cases[] = {
+        {"compression method 1", patched(16 + 10, 1)},
+        {"filter method 1", patched(16 + 11, 1)},
+        {"interlace method 2", patched(16 + 12, 2)},
+        {"zero width", patched(16 + 3, 0)},
+        {"header chunk renamed", patched(12, 'i')},
+        {"signature only", TBytes(good.begin(), good.begin() + 8)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TDocument& picture = Load("{\\rtf1 a{\\pict\\pngblip " + Hex(c.bytes) + "}b}");
+        EXPECT_EQ(picture.Objects().ObjectCount(), 0);
+        EXPECT_EQ(test::PositionsText(picture.Paragraph(0)), "ab<2>");
+        EXPECT_TRUE(picture.OpenedWithDataLosses);
+        TDocument& object = Load("{\\rtf1 a{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}"
+                                 "{\\result{\\pict\\pngblip " + Hex(c.bytes) + "}}}b}");
+        EXPECT_EQ(object.Objects().ObjectCount(), 0);
+        EXPECT_TRUE(object.OpenedWithDataLosses);
+    }
+    TDocument& intact = Load("{\\rtf1 a{\\pict\\pngblip " + Hex(good) + "}b}");
+    EXPECT_EQ(intact.Objects().ObjectCount(), 1);
+    EXPECT_FALSE(intact.OpenedWithDataLosses);
+}
+
 }  // namespace
 }  // namespace quillane
