@@ -16,6 +16,10 @@ namespace quillane {
 // limits, and data that ends before the last row.
 TBitmap DecodeDib(TByteSpan dib);
 
+// Decodes a bitmap file: the 14-byte file header ("BM", whose pixel offset
+// is honoured), then a DIB as above.
+TBitmap DecodeBmpFile(TByteSpan file);
+
 // The picture as PNG data written by our encoder, the form documents keep
 // bitmaps in.
 TBytes DibToPng(TByteSpan dib);

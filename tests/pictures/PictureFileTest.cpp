@@ -13,7 +13,7 @@ TEST(PictureFile, FormatByTheFirstBytes) {
     EXPECT_EQ(TPictureFormat::Png, DetectPictureFormat(png));
     EXPECT_EQ(TPictureFormat::Jpeg, DetectPictureFormat(TBytes{0xFF, 0xD8, 0xFF, 0xE0}));
     EXPECT_EQ(TPictureFormat::Unknown, DetectPictureFormat(TBytes{0xFF, 0xD8}));
-    EXPECT_EQ(TPictureFormat::Unknown, DetectPictureFormat(TBytes{'G', 'I', 'F', '8', '9', 'a'}));
+    EXPECT_EQ(TPictureFormat::Gif, DetectPictureFormat(TBytes{'G', 'I', 'F', '8', '9', 'a'}));
     EXPECT_EQ(TPictureFormat::Unknown, DetectPictureFormat({}));
 
     EXPECT_EQ(7, LoadPngOrJpeg(png).Bitmap.IndexAt(0, 0));
