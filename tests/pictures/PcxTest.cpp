@@ -48,8 +48,9 @@ TEST(Pcx, EveryPairOfBitsAndPlanes) {
     TBitmap mono = DecodePcx(Pcx({.Bits = 1, .XMax = 1}, {0x80, 0}));
     EXPECT_EQ(Rgb(255, 255, 255), mono.PixelAt(0, 0));
     EXPECT_EQ(Rgb(0, 0, 0), mono.PixelAt(1, 0));
-    // (1,4): bit x of plane p is bit p of pixel x's index.
-    TBitmap planes4 = DecodePcx(Pcx({.Bits = 1, .XMax = 1, .Planes = 4}, {0x80, 0, 0x40, 0, 0xC1, 0xC0, 0, 0x00, 0}  // 0xC0 as a run of one));
+    // (1,4): bit x of plane p is bit p of pixel x's index (0xC0 written as
+    // a run of one, as it must be).
+    TBitmap planes4 = DecodePcx(Pcx({.Bits = 1, .XMax = 1, .Planes = 4}, {0x80, 0, 0x40, 0, 0xC1, 0xC0, 0, 0x00, 0}));
     EXPECT_EQ(5, planes4.IndexAt(0, 0));
     EXPECT_EQ(6, planes4.IndexAt(1, 0));
     EXPECT_EQ(Rgb(5, 10, 15), planes4.PixelAt(0, 0));
