@@ -83,7 +83,7 @@ fuzz_target() {
 # opening braces made here, and from generated documents as the writer
 # saves them.
 # Word starts from the streams of the corpus's Word documents, gathered here.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word"
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf picturefiles:tga,pcx,gif,bmp rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
