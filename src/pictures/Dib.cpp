@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "pictures/DibRle.h"
 #include "pictures/PngImage.h"
 
 namespace quillane {
@@ -16,6 +17,8 @@ constexpr uint32_t CoreHeaderSize = 12;
 constexpr uint32_t InfoHeaderSize = 40;
 constexpr uint32_t MasksHeaderSize = 52;
 constexpr uint32_t BiRgb = 0;
+constexpr uint32_t BiRle8 = 1;
+constexpr uint32_t BiRle4 = 2;
 constexpr uint32_t BiBitfields = 3;
 
 struct TDibHeader {
@@ -110,7 +113,8 @@ TDibHeader ReadHeader(TByteSpan dib) {
 TBitmap DecodeDibAt(TByteSpan dib, std::optional<size_t> pixelsAt) {
     const TDibHeader h = ReadHeader(dib);
     const uint32_t bpp = h.BitsPerPixel;
-    if (h.Compression != BiRgb && !(h.Compression == BiBitfields && (bpp == 16 || bpp == 32))) {
+    const bool runLength = (h.Compression == BiRle8 && bpp == 8) || (h.Compression == BiRle4 && bpp == 4);
+    if (h.Compression != BiRgb && !runLength && !(h.Compression == BiBitfields && (bpp == 16 || bpp == 32))) {
         throw TPictureError("compressed bitmaps are not supported");
     }
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
@@ -145,6 +149,16 @@ TBitmap DecodeDibAt(TByteSpan dib, std::optional<size_t> pixelsAt) {
             throw TPictureError("bitmap pixels lie outside the file");
         }
         at = *pixelsAt;
+    }
+
+    if (runLength) {
+        if (topDown) {
+            throw TPictureError("run-length bitmaps are stored bottom up");
+        }
+        TBitmap bitmap(width, height, static_cast<int32_t>(bpp));
+        bitmap.Palette = std::move(palette);
+        DecodeDibRunLength(dib.subspan(at), bitmap);
+        return bitmap;
     }
 
     // Source rows are padded to four bytes like ours; 64-bit products
