@@ -128,7 +128,7 @@ public:
 
 private:
     bool Take(uint8_t* out) {
-        if (data_.size() - at_ < valueBytes_ || at_ > data_.size()) {
+        if (at_ > data_.size() || data_.size() - at_ < valueBytes_) {
             return false;
         }
         std::memcpy(out, data_.data() + at_, valueBytes_);
