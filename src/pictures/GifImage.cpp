@@ -27,6 +27,11 @@ public:
     explicit TGifInput(TByteSpan data) : data_(data) {}
 
     bool AtEnd() const { return at_ >= data_.size(); }
+    void SkipZeros() {
+        while (!AtEnd() && data_[at_] == 0) {
+            ++at_;
+        }
+    }
     size_t Left() const { return data_.size() - at_; }
     uint8_t Byte() {
         if (AtEnd()) {
@@ -135,7 +140,7 @@ void TGIFImage::LoadFromBytes(TByteSpan data) {
     try {
         while (!in.AtEnd()) {
             const uint8_t introducer = in.Byte();
-            if (introducer == Trailer || (introducer == 0 && !image.frames_.empty())) {
+            if (introducer == Trailer || introducer == 0) {
                 break;
             }
             if (introducer == ExtensionIntroducer) {
@@ -206,6 +211,8 @@ void TGIFImage::LoadFromBytes(TByteSpan data) {
             if (image.frames_.back().Truncated) {
                 break;
             }
+            // Some writers pad between blocks after an image.
+            in.SkipZeros();
         }
     } catch (const TCutShort&) {
         if (image.frames_.empty()) {

@@ -41,9 +41,11 @@ public:
     // Reads a GIF file. Throws TPictureError for a wrong signature or
     // version, or for a screen descriptor, colour table, extension or image
     // descriptor cut short before the first frame is complete (after it, the
-    // frames read so far are kept and parsing ends); an unknown byte where a
-    // block should start ends the parse the same way. Extensions of unknown
-    // labels are skipped. A file without frames loads as an empty picture.
+    // frames read so far are kept and parsing ends), and for an unknown
+    // byte where the first block should start (after a frame it ends the
+    // parse). Zero bytes after an image are skipped; a zero elsewhere ends
+    // the parse like the trailer. Extensions of unknown labels are skipped.
+    // A file without frames loads as an empty picture.
     // On failure the picture is left as it was.
     void LoadFromBytes(TByteSpan data);
 

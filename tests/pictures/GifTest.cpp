@@ -300,6 +300,16 @@ TEST(Gif, CutShortBlocksAndUnknownBytes) {
         bytes.insert(bytes.end(), tail.begin(), tail.end());
         EXPECT_EQ(1u, Load(bytes).Frames().size());
     }
+    // Zero bytes after an image are padding: the next frame still counts.
+    TBytes padded = frame;
+    padded.insert(padded.end(), {0, 0});
+    const TBytes second = TGifBuilder(1, 1).Image(0, 0, 1, 1, 2, Literal({1}, 2)).End();
+    padded.insert(padded.end(), second.begin() + 13, second.end());
+    EXPECT_EQ(2u, Load(padded).Frames().size());
+    // A zero where a block should start ends the parse, frames or not.
+    TBytes zeroFirst = header;
+    zeroFirst.insert(zeroFirst.end(), {0, 'x'});
+    EXPECT_TRUE(Load(zeroFirst).Empty());
 }
 
 TEST(Gif, ColoursWithoutATable) {
