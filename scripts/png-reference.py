@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Reference pixels for the PNG decoder tests, decoded by Pillow.
+"""Reference pixels for the picture decoder tests, decoded by Pillow.
 
     png-reference.py --check          exit 0 when Pillow can be imported
     png-reference.py OUTDIR FILE...   decode each FILE
@@ -7,6 +7,9 @@
 For each FILE, OUTDIR/<name>.rgba receives the width and height (32-bit
 little-endian each) and then the pixels as 8-bit R, G, B, A, row after row;
 a file Pillow cannot decode gives OUTDIR/<name>.err with the reason.
+
+Other formats (GIF, Targa, PCX, BMP) are Pillow's RGBA conversion of
+the first frame as Pillow places it on the GIF's logical screen.
 
 Gamma is ignored, as Pillow ignores it; the tests decode without gamma too.
 16-bit samples keep their high byte. Transparency of greyscale images is
@@ -58,7 +61,7 @@ def decode(path):
         data = f.read()
     im = Image.open(path)
     im.load()
-    if im.mode in ("1", "L", "I", "I;16", "I;16B"):
+    if data.startswith(b"\x89PNG") and im.mode in ("1", "L", "I", "I;16", "I;16B"):
         return grey_to_rgba(im, data)
     return im.convert("RGBA")
 

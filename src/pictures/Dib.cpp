@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
+#include "pictures/DibRle.h"
 #include "pictures/PngImage.h"
 
 namespace quillane {
@@ -15,6 +17,8 @@ constexpr uint32_t CoreHeaderSize = 12;
 constexpr uint32_t InfoHeaderSize = 40;
 constexpr uint32_t MasksHeaderSize = 52;
 constexpr uint32_t BiRgb = 0;
+constexpr uint32_t BiRle8 = 1;
+constexpr uint32_t BiRle4 = 2;
 constexpr uint32_t BiBitfields = 3;
 
 struct TDibHeader {
@@ -43,7 +47,9 @@ public:
             return 0;
         }
         const uint32_t value = (pixel & mask_) >> shift_;
-        return static_cast<uint8_t>((uint64_t{value} * 255 + max_ / 2) / max_);
+        // Scaled down, not rounded: 0 and the maximum stay black and full,
+        // and the levels between are the ones other decoders give.
+        return static_cast<uint8_t>(uint64_t{value} * 255 / max_);
     }
 
 private:
@@ -102,12 +108,13 @@ TDibHeader ReadHeader(TByteSpan dib) {
     return h;
 }
 
-}  // namespace
-
-TBitmap DecodeDib(TByteSpan dib) {
+// A DIB whose pixels start at `pixelsAt` when given (a bitmap file says
+// where), else right after the colour table.
+TBitmap DecodeDibAt(TByteSpan dib, std::optional<size_t> pixelsAt) {
     const TDibHeader h = ReadHeader(dib);
     const uint32_t bpp = h.BitsPerPixel;
-    if (h.Compression != BiRgb && !(h.Compression == BiBitfields && (bpp == 16 || bpp == 32))) {
+    const bool runLength = (h.Compression == BiRle8 && bpp == 8) || (h.Compression == BiRle4 && bpp == 4);
+    if (h.Compression != BiRgb && !runLength && !(h.Compression == BiBitfields && (bpp == 16 || bpp == 32))) {
         throw TPictureError("compressed bitmaps are not supported");
     }
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
@@ -137,6 +144,22 @@ TBitmap DecodeDib(TByteSpan dib) {
             palette.push_back({dib[at + 2], dib[at + 1], dib[at], 255});
         }
     }
+    if (pixelsAt) {
+        if (*pixelsAt < h.HeaderSize || *pixelsAt > dib.size()) {
+            throw TPictureError("bitmap pixels lie outside the file");
+        }
+        at = *pixelsAt;
+    }
+
+    if (runLength) {
+        if (topDown) {
+            throw TPictureError("run-length bitmaps are stored bottom up");
+        }
+        TBitmap bitmap(width, height, static_cast<int32_t>(bpp));
+        bitmap.Palette = std::move(palette);
+        DecodeDibRunLength(dib.subspan(at), bitmap);
+        return bitmap;
+    }
 
     // Source rows are padded to four bytes like ours; 64-bit products
     // cannot overflow for 32-bit sizes.
@@ -164,6 +187,22 @@ TBitmap DecodeDib(TByteSpan dib) {
         }
     }
     return bitmap;
+}
+
+}  // namespace
+
+TBitmap DecodeDib(TByteSpan dib) { return DecodeDibAt(dib, std::nullopt); }
+
+TBitmap DecodeBmpFile(TByteSpan file) {
+    constexpr size_t FileHeaderSize = 14;
+    if (file.size() < FileHeaderSize || file[0] != 'B' || file[1] != 'M') {
+        throw TPictureError("not a bitmap file");
+    }
+    const uint32_t pixelsAt = ReadLittleEndian32(file.data() + 10);
+    if (pixelsAt < FileHeaderSize) {
+        throw TPictureError("bitmap pixels lie outside the file");
+    }
+    return DecodeDibAt(file.subspan(FileHeaderSize), pixelsAt - FileHeaderSize);
 }
 
 TBytes DibToPng(TByteSpan dib) {

@@ -178,11 +178,17 @@ TEST(Dib, DamagedHeadersAndShortDataAreRefused) {
          })},
         {"2 bits per pixel", with([](TDibFields& s) { s.BitsPerPixel = 2; })},
         {"no bits per pixel", with([](TDibFields& s) { s.BitsPerPixel = 0; })},
-        {"run-length pixels", with([](TDibFields& s) {
+        {"run-length pixels top down", with([](TDibFields& s) {
              s.BitsPerPixel = 8;
              s.Compression = 1;
              s.Palette = {0, 0};
              s.ColorsUsed = 2;
+             s.Height = -2;
+         })},
+        {"run-length pixels of 24 bits", with([](TDibFields& s) { s.Compression = 1; })},
+        {"8-bit runs in a 4-bit bitmap", with([](TDibFields& s) {
+             s.BitsPerPixel = 4;
+             s.Compression = 1;
          })},
         {"more colours than the depth has", with([](TDibFields& s) {
              s.BitsPerPixel = 1;
@@ -207,6 +213,44 @@ TEST(Dib, DamagedHeadersAndShortDataAreRefused) {
     for (const TCase& c : cases) {
         EXPECT_THROW(DecodeDib(c.Dib), TPictureError) << c.Name;
     }
+}
+
+// Run-length pixels, bottom up: runs cut at the row end, literal runs
+// padded to 16 bits, end of line, a delta that skips pixels (left at 0),
+// and data that ends early.
+TEST(Dib, RunLengthPixels) {
+    TDibFields rle8{40, 4, 3, 8, 1, 4, {0x000000, 0x0000FF, 0x00FF00, 0xFF0000}, {}, {}};
+    // Bottom row: a run of 6 x 1 cut to 4. Middle row: literals 2, 3, 1
+    // (one pad byte). Top row: a delta of 2 right, then one 3, then the end.
+    rle8.Rows = {6, 1, 0, 0, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 2, 0, 1, 3, 0, 1};
+    const TBitmap b = DecodeDib(MakeDib(rle8));
+    const auto row = [&](int32_t y) {
+        std::vector<int> out;
+        for (int32_t x = 0; x < 4; ++x) {
+            out.push_back(b.IndexAt(x, y));
+        }
+        return out;
+    };
+    EXPECT_EQ((std::vector<int>{1, 1, 1, 1}), row(2));
+    EXPECT_EQ((std::vector<int>{2, 3, 1, 0}), row(1));
+    EXPECT_EQ((std::vector<int>{0, 0, 3, 0}), row(0));
+    // Four bits: a run alternates the two nibbles; three literal pixels
+    // take two bytes, padded to four.
+    TDibFields rle4{40, 5, 2, 4, 2, 4, {0x000000, 0x0000FF, 0x00FF00, 0xFF0000}, {}, {}};
+    rle4.Rows = {5, 0x12, 0, 0, 0, 3, 0x31, 0x20, 0, 0};
+    const TBitmap c = DecodeDib(MakeDib(rle4));
+    EXPECT_EQ(1, c.IndexAt(0, 1));
+    EXPECT_EQ(2, c.IndexAt(1, 1));
+    EXPECT_EQ(1, c.IndexAt(4, 1));
+    EXPECT_EQ(3, c.IndexAt(0, 0));
+    EXPECT_EQ(1, c.IndexAt(1, 0));
+    EXPECT_EQ(2, c.IndexAt(2, 0));
+    EXPECT_EQ(0, c.IndexAt(3, 0));
+    // Cut short inside a literal run: what came before stays.
+    rle8.Rows = {2, 3, 0, 5, 1};
+    const TBitmap d = DecodeDib(MakeDib(rle8));
+    EXPECT_EQ(3, d.IndexAt(1, 2));
+    EXPECT_EQ(0, d.IndexAt(0, 1));
 }
 
 // The corpus's BMP files without their 14-byte file header: each decodes at

@@ -70,8 +70,9 @@ const char* const ConvertUsage =
     "..., at --zoom percent (10 to 500, default 100), only the pages A to B with\n"
     "--pages.\n"
 
-    "--picture reads a PNG or JPEG picture and writes it as PNG (OUT is PNG\n"
-    "whatever its name).\n"
+    "--picture reads a PNG, JPEG, GIF, BMP, Targa or PCX picture and writes it\n"
+    "as PNG (OUT is PNG whatever its name). A GIF gives its first frame on its\n"
+    "logical screen; Targa and PCX are known by IN's extension (.tga, .pcx).\n"
     "--edit applies the editing commands of SCRIPT (one a line: select P:O [P:O],\n"
     "type TEXT, delete, backspace, format bold|italic|underline|strike on|off,\n"
     "format font NAME, format size N, grow, shrink, par align KIND,\n"
@@ -205,7 +206,7 @@ int ConvertPicture(const TConvertRequest& request, std::ostream& err) {
     opened.File.reset();
     TBytes png;
     try {
-        TPNGImage picture = LoadPngOrJpeg(input);
+        TPNGImage picture = LoadPictureFile(input, std::filesystem::path(request.Input).extension().string());
         png = picture.SaveToBytes();
     } catch (const TPictureError& e) {
         err << "quillane-convert: cannot decode \"" << request.Input << "\": " << e.what() << "\n";

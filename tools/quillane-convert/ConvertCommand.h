@@ -1,8 +1,8 @@
 #pragma once
 // The command line of quillane-convert: read a document through the same
 // readers as the word processor and write it in another format, or describe
-// it; or read a PNG or JPEG picture and write it with the program's PNG
-// encoder.
+// it; or read a picture file (PNG, JPEG, GIF, BMP, Targa, PCX) and write it
+// with the program's PNG encoder.
 
 #include <climits>
 #include <cstdint>
