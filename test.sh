@@ -85,15 +85,18 @@ fuzz_target() {
 # Word starts from the streams of the corpus's Word documents, gathered here.
 # Write starts from the corpus's Write files and small files the tests'
 # builder makes.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write"
+# The payload starts from installer files the payload writer builds.
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write payload:$ROOT/build/fuzz/seeds-payload"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
         build fuzz || return 1
-    mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/build/fuzz/seeds-write"
+    mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/build/fuzz/seeds-write" \
+        "$ROOT/build/fuzz/seeds-payload"
     { printf '{\\rtf1 '; head -c 100000 /dev/zero | tr '\0' '{'; } >"$ROOT/build/fuzz/generated-seeds/deep-groups.rtf"
     "$ROOT/build/fuzz/bin/quillane_fuzz_rtf_seeds" "$ROOT/build/fuzz/generated-seeds" 30 >/dev/null
     "$ROOT/build/fuzz/bin/quillane_fuzz_write_seeds" "$ROOT/build/fuzz/seeds-write" >/dev/null
+    "$ROOT/build/fuzz/bin/quillane_fuzz_payload_seeds" "$ROOT/build/fuzz/seeds-payload" >/dev/null
     for sub in doc6 doc95 doc97 doc-other; do
         [ -d "$ROOT/../shared/corpus/$sub" ] &&
             "$ROOT/build/fuzz/bin/quillane_fuzz_word_seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/../shared/corpus/$sub"/* >/dev/null
