@@ -88,16 +88,19 @@ fuzz_target() {
 # builder makes.
 # The settings file starts from a hand-made store with awkward values.
 # The picture files start from the corpus's Targa, PCX, GIF and BMP files.
+# The payload starts from installer files the payload writer builds.
 # Editing starts from a few operation streams written by hand.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf picturefiles:tga,pcx,gif,bmp rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word compoundfile:doc6,doc95,doc97,doc-other write:wri,$ROOT/build/fuzz/seeds-write settings:$ROOT/tests/fuzz/settings-seeds edit:$ROOT/tests/fuzz/edit-seeds"
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf picturefiles:tga,pcx,gif,bmp rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word compoundfile:doc6,doc95,doc97,doc-other write:wri,$ROOT/build/fuzz/seeds-write settings:$ROOT/tests/fuzz/settings-seeds edit:$ROOT/tests/fuzz/edit-seeds payload:$ROOT/build/fuzz/seeds-payload"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
         build fuzz || return 1
-    mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/build/fuzz/seeds-write"
+    mkdir -p "$ROOT/build/fuzz/generated-seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/build/fuzz/seeds-write" \
+        "$ROOT/build/fuzz/seeds-payload"
     { printf '{\\rtf1 '; head -c 100000 /dev/zero | tr '\0' '{'; } >"$ROOT/build/fuzz/generated-seeds/deep-groups.rtf"
     "$ROOT/build/fuzz/bin/quillane_fuzz_rtf_seeds" "$ROOT/build/fuzz/generated-seeds" 30 >/dev/null
     "$ROOT/build/fuzz/bin/quillane_fuzz_write_seeds" "$ROOT/build/fuzz/seeds-write" >/dev/null
+    "$ROOT/build/fuzz/bin/quillane_fuzz_payload_seeds" "$ROOT/build/fuzz/seeds-payload" >/dev/null
     for sub in doc6 doc95 doc97 doc-other; do
         [ -d "$ROOT/../shared/corpus/$sub" ] &&
             "$ROOT/build/fuzz/bin/quillane_fuzz_word_seeds" "$ROOT/build/fuzz/seeds-word" "$ROOT/../shared/corpus/$sub"/* >/dev/null

@@ -11,9 +11,10 @@ namespace quillane {
 
 enum class TMessageKind { Warning, Error, Information, Confirmation };
 // YesNoCancelAll adds "Yes to All" and "No to All" for questions asked once
-// per item of a batch.
-enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, YesNoCancelAll, YesCancel };
-enum class TMessageAnswer { Ok, Cancel, Yes, No, Retry, YesToAll, NoToAll };
+// per item of a batch. AbortRetryIgnore is the installer's question after a
+// file could not be written.
+enum class TMessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, YesNoCancelAll, YesCancel, AbortRetryIgnore };
+enum class TMessageAnswer { Ok, Cancel, Yes, No, Retry, YesToAll, NoToAll, Abort, Ignore };
 
 class TMessageBox {
 public:
@@ -32,7 +33,8 @@ public:
     TMessageAnswer Show(const std::string&, TMessageKind, TMessageButtons buttons) override;
 };
 
-// The answer of a box that cannot ask: Cancel where offered, else No, else OK.
+// The answer of a box that cannot ask: Cancel where offered, else Abort,
+// else No, else OK.
 TMessageAnswer CautiousAnswer(TMessageButtons buttons);
 
 // Replaces each "%s" of the pattern by the next argument, in order.

@@ -13,6 +13,7 @@ TMessageAnswer CautiousAnswer(TMessageButtons buttons) {
         case TMessageButtons::RetryCancel:
         case TMessageButtons::YesNoCancelAll:
         case TMessageButtons::YesCancel: return TMessageAnswer::Cancel;
+        case TMessageButtons::AbortRetryIgnore: return TMessageAnswer::Abort;
     }
     return TMessageAnswer::Cancel;
 }

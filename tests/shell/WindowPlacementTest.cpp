@@ -5,11 +5,13 @@
 #include "shell/WindowPlacement.h"
 
 namespace quillane {
-namespace {
 
+// How a failed comparison shows a placement (found by argument lookup).
 std::ostream& operator<<(std::ostream& out, const TStoredPlacement& p) {
     return out << "state " << p.State << " (" << p.X << ", " << p.Y << ") " << p.Cx << " x " << p.Cy;
 }
+
+namespace {
 
 TEST(WindowPlacement, RectanglesOffTheScreenFallBackToTheDefault) {
     // The default on 1024 x 768: 170, 128, 682 x 512.

@@ -40,6 +40,7 @@ const char* ButtonsName(TMessageButtons buttons) {
         case TMessageButtons::RetryCancel: return "RetryCancel";
         case TMessageButtons::YesNoCancelAll: return "YesNoCancelAll";
         case TMessageButtons::YesCancel: return "YesCancel";
+        case TMessageButtons::AbortRetryIgnore: return "AbortRetryIgnore";
     }
     return "?";
 }
@@ -53,6 +54,8 @@ const char* AnswerName(TMessageAnswer answer) {
         case TMessageAnswer::Retry: return "Retry";
         case TMessageAnswer::YesToAll: return "YesToAll";
         case TMessageAnswer::NoToAll: return "NoToAll";
+        case TMessageAnswer::Abort: return "Abort";
+        case TMessageAnswer::Ignore: return "Ignore";
     }
     return "?";
 }

@@ -28,6 +28,7 @@ public:
             case TMessageButtons::YesNoCancelAll: style |= MB_YESNOCANCEL; break;
             // Nor a Yes/Cancel pair: OK stands for Yes, and Escape still cancels.
             case TMessageButtons::YesCancel: style |= MB_OKCANCEL; break;
+            case TMessageButtons::AbortRetryIgnore: style |= MB_ABORTRETRYIGNORE; break;
         }
         const std::wstring wide = Utf8ToWide(ExpandLineBreaks(text, "\r\n"));
         switch (MessageBoxW(GetActiveWindow(), wide.c_str(), L"Quillane", style)) {
@@ -35,6 +36,8 @@ public:
             case IDYES: return TMessageAnswer::Yes;
             case IDNO: return TMessageAnswer::No;
             case IDRETRY: return TMessageAnswer::Retry;
+            case IDABORT: return TMessageAnswer::Abort;
+            case IDIGNORE: return TMessageAnswer::Ignore;
             default: return TMessageAnswer::Cancel;
         }
     }
