@@ -137,6 +137,9 @@ private:
     int32_t SearchFamily(const std::string& name) const;
     int32_t FindPrefixFamily(const std::string& name) const;
     int32_t SystemCharSet() const { return fonts_.SystemCharSet(); }
+    // The platform's font engine behind the registry (metafile text makes
+    // its fonts there directly).
+    TFontSystem& FontSystem() const { return fonts_; }
     std::unique_ptr<TSharedFont> MakeSharedFont(const TCharAttrs& attrs, int32_t height, bool strict);
     std::string RequestedFace(const TRegisteredFont& entry) const;
     void RecordSubstitution(const std::string& requested, const std::string& delivered);

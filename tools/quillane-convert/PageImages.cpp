@@ -79,7 +79,7 @@ int32_t WritePageImages(TDocument& document, TFontManager& fonts, const TPageIma
     colors.UsePrintPalette();
     TPainter painter(fonts, kerning, layout, colors, ppi);
 
-    TPicturePainter pictures(document.Objects());
+    TPicturePainter pictures(document.Objects(), &fonts.FontSystem());
     TPaintContext context;
     context.Device = true;
     context.Objects = &pictures;
