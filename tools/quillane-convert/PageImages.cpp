@@ -9,6 +9,7 @@
 #include "layout/Painting.h"
 #include "layout/PicturePainter.h"
 #include "model/ColorManager.h"
+#include "model/FontManager.h"
 #include "model/Document.h"
 #include "model/KerningPairs.h"
 #include "model/Units.h"
