@@ -83,9 +83,10 @@ fuzz_target() {
 # opening braces made here, and from generated documents as the writer
 # saves them.
 # Word starts from the streams of the corpus's Word documents, gathered here.
+# The metafile player starts from the corpus's WMF and EMF files.
 # Write starts from the corpus's Write files and small files the tests'
 # builder makes.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write"
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf metafile:emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word write:wri,$ROOT/build/fuzz/seeds-write"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&

@@ -132,14 +132,14 @@ public:
     // again (no entry is removed), every cache emptied; then relayout is
     // called so that open documents are laid out again.
     void Rebuild(TKerningPairsManager& kerning, const std::function<void()>& relayout);
+    // The platform's font engine behind the registry (metafile text makes
+    // its fonts there directly).
+    TFontSystem& FontSystem() const { return fonts_; }
 
 private:
     int32_t SearchFamily(const std::string& name) const;
     int32_t FindPrefixFamily(const std::string& name) const;
     int32_t SystemCharSet() const { return fonts_.SystemCharSet(); }
-    // The platform's font engine behind the registry (metafile text makes
-    // its fonts there directly).
-    TFontSystem& FontSystem() const { return fonts_; }
     std::unique_ptr<TSharedFont> MakeSharedFont(const TCharAttrs& attrs, int32_t height, bool strict);
     std::string RequestedFace(const TRegisteredFont& entry) const;
     void RecordSubstitution(const std::string& requested, const std::string& delivered);
