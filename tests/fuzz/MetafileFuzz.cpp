@@ -30,6 +30,10 @@ void Play(TSurface& surface, TFontSystem& fonts, const uint8_t* data, size_t siz
 
 }  // namespace
 
+// fontconfig keeps caches of its own for the life of the process; they are
+// not the player's.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static std::unique_ptr<TFontSystem> fonts = CreateFontSystem();
     std::unique_ptr<TSurface> surface = CreateSurface(96, 64, TResolution{96, 96});
