@@ -20,7 +20,7 @@ PACKAGES="
   xvfb xauth x11-utils xdotool imagemagick python3-pil
   dpkg-dev
   python3 libreoffice-writer-nogui
-  antiword catdoc wv
+  antiword catdoc wv poppler-utils
 "
 
 missing=""

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "layout/MetafilePlayer.h"
 #include "pictures/ObjectManager.h"
 
 namespace quillane {
@@ -26,7 +27,7 @@ std::vector<uint8_t> OpaqueRgba(const TBitmap& bitmap) {
     return rgba;
 }
 
-bool PlayMetafile(TCanvas& canvas, const TDocObjectImage& image, const TRect& rect) {
+bool PlayMetafile(TCanvas& canvas, TFontSystem* fonts, const TDocObjectImage& image, const TRect& rect) {
     const TBytes& bits = image.MetafileBits();
     if (bits.empty()) {
         return false;
@@ -38,7 +39,7 @@ bool PlayMetafile(TCanvas& canvas, const TDocObjectImage& image, const TRect& re
     view.Mode = image.MetafilePict.Mode;
     view.XExtent = image.MetafilePict.XExtent;
     view.YExtent = image.MetafilePict.YExtent;
-    return canvas.DrawMetafile(view, rect);
+    return canvas.DrawMetafile(view, rect) || PlayMetafilePortably(canvas, fonts, view, rect);
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ void TPicturePainter::DrawObject(TCanvas& canvas, uint8_t /*kind*/, int32_t id, 
         const std::vector<uint8_t> rgba = OpaqueRgba(*bitmap);
         const TBitmapView view{rgba.data(), bitmap->Width(), bitmap->Height(), bitmap->Width() * 4, TPixelOrder::Rgba};
         canvas.DrawBitmap(view, rect);
-    } else if (!(image.Kind() == TImageKind::Metafile && !image.Packed() && PlayMetafile(canvas, image, rect))) {
+    } else if (!(image.Kind() == TImageKind::Metafile && !image.Packed() && PlayMetafile(canvas, fonts_, image, rect))) {
         canvas.FrameRect(rect, TPen{FrameColor, 1, {}});
     }
     objects_.FinishDrawing(*object);

@@ -132,6 +132,9 @@ public:
     // again (no entry is removed), every cache emptied; then relayout is
     // called so that open documents are laid out again.
     void Rebuild(TKerningPairsManager& kerning, const std::function<void()>& relayout);
+    // The platform's font engine behind the registry (metafile text makes
+    // its fonts there directly).
+    TFontSystem& FontSystem() const { return fonts_; }
 
 private:
     int32_t SearchFamily(const std::string& name) const;

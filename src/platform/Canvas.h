@@ -162,6 +162,12 @@ public:
     // centres lie inside, a centre on a left or top edge counting as inside;
     // the same pixels on every device. Fewer than 3 points invert nothing.
     virtual void InvertPolygon(std::span<const TPoint> points) = 0;
+    // Fills a set of closed polygons with a colour (metafile shapes): the
+    // points of polygon i are the next Counts[i] points. Alternate filling
+    // or, when `winding`, non-zero winding; pixel centres decide as for
+    // InvertPolygon, so the pixels are the same on every device.
+    virtual void FillPolygons(std::span<const TPoint> points, std::span<const int32_t> counts, bool winding,
+                              TColorValue color) = 0;
 
     // Copies the source part of the bitmap into the destination rectangle,
     // stretched by nearest-pixel sampling. The source is clamped to the

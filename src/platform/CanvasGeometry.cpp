@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace quillane {
 
@@ -153,6 +154,78 @@ std::vector<TRect> PolygonRects(std::span<const TPoint> points, const TRect& bou
             if (from < to) {
                 rects.push_back(TRect{static_cast<int32_t>(from), static_cast<int32_t>(y), static_cast<int32_t>(to),
                                       static_cast<int32_t>(y + 1)});
+            }
+        }
+    }
+    return rects;
+}
+
+std::vector<TRect> PolyPolygonRects(std::span<const TPoint> points, std::span<const int32_t> counts, bool winding,
+                                    const TRect& bounds) {
+    struct TEdge {
+        TPoint A;
+        TPoint B;
+    };
+    std::vector<TEdge> edges;
+    size_t start = 0;
+    for (const int32_t count : counts) {
+        const size_t n = std::min(static_cast<size_t>(std::max(count, 0)), points.size() - start);
+        if (n >= 3) {
+            for (size_t i = 0; i < n; ++i) {
+                edges.push_back(TEdge{points[start + i], points[start + (i + 1) % n]});
+            }
+        }
+        start += n;
+    }
+    std::vector<TRect> rects;
+    if (edges.empty() || bounds.IsEmpty()) {
+        return rects;
+    }
+    int64_t top = INT64_MAX;
+    int64_t bottom = INT64_MIN;
+    for (const TEdge& e : edges) {
+        top = std::min<int64_t>(top, std::min(e.A.Y, e.B.Y));
+        bottom = std::max<int64_t>(bottom, std::max(e.A.Y, e.B.Y));
+    }
+    top = std::max<int64_t>(top, bounds.Top);
+    bottom = std::min<int64_t>(bottom, bounds.Bottom);
+    // (x, +1 for a downward edge, -1 for an upward one)
+    std::vector<std::pair<double, int>> crossings;
+    for (int64_t y = top; y < bottom; ++y) {
+        const double centre = static_cast<double>(y) + 0.5;
+        crossings.clear();
+        for (const TEdge& e : edges) {
+            const TPoint& a = e.A;
+            const TPoint& b = e.B;
+            if (a.Y == b.Y || centre < std::min(a.Y, b.Y) || centre >= std::max(a.Y, b.Y)) {
+                continue;
+            }
+            const double t = (centre - a.Y) / (static_cast<double>(b.Y) - a.Y);
+            crossings.emplace_back(a.X + t * (static_cast<double>(b.X) - a.X), b.Y > a.Y ? 1 : -1);
+        }
+        std::sort(crossings.begin(), crossings.end());
+        int level = 0;
+        double spanStart = 0;
+        const size_t firstRect = rects.size();
+        for (const auto& [x, direction] : crossings) {
+            const bool wasInside = winding ? level != 0 : (level & 1) != 0;
+            level += winding ? direction : 1;
+            const bool inside = winding ? level != 0 : (level & 1) != 0;
+            if (!wasInside && inside) {
+                spanStart = x;
+            } else if (wasInside && !inside) {
+                const double from = std::max(std::ceil(spanStart - 0.5), static_cast<double>(bounds.Left));
+                const double to = std::min(std::ceil(x - 0.5), static_cast<double>(bounds.Right));
+                if (from >= to) {
+                    continue;
+                }
+                const TRect rect{static_cast<int32_t>(from), static_cast<int32_t>(y), static_cast<int32_t>(to),
+                                 static_cast<int32_t>(y + 1)};
+                if (rects.size() > firstRect && rects.back().Right >= rect.Left) {
+                    rects.back().Right = std::max(rects.back().Right, rect.Right);
+                } else {
+                    rects.push_back(rect);
+                }
             }
         }
     }

@@ -19,6 +19,11 @@ std::vector<TRect> LineRects(TPoint from, TPoint to, const TPen& pen, const TRec
 // inside, as one rectangle per run of a row, only within `bounds`. A pixel
 // centre on a left or top edge is inside, on a right or bottom edge outside.
 std::vector<TRect> PolygonRects(std::span<const TPoint> points, const TRect& bounds);
+// The same for several polygons filled as one shape (polygon i is the next
+// counts[i] points; counts beyond the points are cut short), alternate or
+// non-zero winding. Adjacent pixels of a row become one rectangle.
+std::vector<TRect> PolyPolygonRects(std::span<const TPoint> points, std::span<const int32_t> counts, bool winding,
+                                    const TRect& bounds);
 
 // Throws std::invalid_argument unless both sides are from 1 to MaxSurfaceSide.
 void CheckSurfaceSize(int32_t width, int32_t height);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <set>
+#include <utility>
 
 namespace quillane {
 
@@ -99,6 +101,63 @@ TEST(CanvasGeometry, PolygonsCoverThePixelsWhoseCentresLieInside) {
     // Only the rows inside the bounds are visited.
     const TPoint huge[] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}};
     EXPECT_EQ(100u, PolygonRects(huge, {0, 0, 100, 100}).size());
+}
+
+// Rows as sets of pixels, whatever the rectangles they come in.
+std::set<std::pair<int32_t, int32_t>> PixelsOf(const std::vector<TRect>& rects) {
+    std::set<std::pair<int32_t, int32_t>> pixels;
+    for (const TRect& r : rects) {
+        for (int32_t y = r.Top; y < r.Bottom; ++y) {
+            for (int32_t x = r.Left; x < r.Right; ++x) {
+                pixels.emplace(x, y);
+            }
+        }
+    }
+    return pixels;
+}
+
+TEST(CanvasGeometry, PolyPolygonsFillByTheirRule) {
+    // One polygon alone, alternate: the same pixels as the inverting fill.
+    const std::vector<std::vector<TPoint>> singles = {
+        {{0, 0}, {4, 0}, {0, 4}}, {{2, 0}, {6, 0}, {4, 2}, {0, 2}}, {{0, 0}, {4, 4}, {4, 0}, {0, 4}},
+        {{0, 0}, {9, 1}, {3, 7}, {8, 8}, {1, 9}}};
+    for (const auto& points : singles) {
+        const int32_t count = static_cast<int32_t>(points.size());
+        EXPECT_EQ(PixelsOf(PolygonRects(points, Everything)),
+                  PixelsOf(PolyPolygonRects(points, std::span(&count, 1), false, Everything)));
+    }
+    // A 6 x 6 square around a 2 x 2 one: the hole stays open unless both
+    // wind the same way under the winding rule.
+    const TPoint outer[] = {{0, 0}, {6, 0}, {6, 6}, {0, 6}};
+    const TPoint same[] = {{2, 2}, {4, 2}, {4, 4}, {2, 4}};
+    const TPoint reverse[] = {{2, 2}, {2, 4}, {4, 4}, {4, 2}};
+    struct Case {
+        const char* What;
+        const TPoint* Inner;
+        bool Winding;
+        size_t Pixels;
+    };
+    const Case cases[] = {
+        {"alternate, same direction: a hole", same, false, 32},
+        {"alternate, reversed: a hole", reverse, false, 32},
+        {"winding, same direction: filled", same, true, 36},
+        {"winding, reversed: a hole", reverse, true, 32},
+    };
+    const int32_t counts[] = {4, 4};
+    for (const Case& c : cases) {
+        std::vector<TPoint> points(outer, outer + 4);
+        points.insert(points.end(), c.Inner, c.Inner + 4);
+        const auto pixels = PixelsOf(PolyPolygonRects(points, counts, c.Winding, Everything));
+        EXPECT_EQ(c.Pixels, pixels.size()) << c.What;
+        EXPECT_EQ(c.Pixels == 36, pixels.count({3, 3}) == 1) << c.What;
+    }
+    // Counts that claim more points than there are stop at the last point.
+    const int32_t greedy[] = {4, 1000000};
+    EXPECT_EQ(16u, PixelsOf(PolyPolygonRects(std::span(outer, 4), greedy, false, {0, 0, 4, 4})).size());
+    // Only the rows inside the bounds are visited.
+    const TPoint huge[] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}};
+    const int32_t four = 4;
+    EXPECT_EQ(100u, PolyPolygonRects(huge, std::span(&four, 1), true, {0, 0, 100, 100}).size());
 }
 
 TEST(CanvasGeometry, BitmapPartsLandInProportion) {

@@ -114,6 +114,20 @@ void TRecordingCanvas::InvertPolygon(std::span<const TPoint> points) {
     Record(std::move(line));
 }
 
+void TRecordingCanvas::FillPolygons(std::span<const TPoint> points, std::span<const int32_t> counts, bool winding,
+                                    TColorValue color) {
+    std::string line = std::string("FillPolygons ") + (winding ? "winding " : "alternate ") + Describe(color);
+    size_t start = 0;
+    for (const int32_t count : counts) {
+        line += " [";
+        for (int32_t i = 0; i < count && start < points.size(); ++i, ++start) {
+            line += (i > 0 ? " " : "") + Point(points[start]);
+        }
+        line += "]";
+    }
+    Record(std::move(line));
+}
+
 void TRecordingCanvas::DrawBitmap(const TBitmapView& bitmap, const TRect& source, const TRect& dest) {
     Record("Bitmap " + std::to_string(bitmap.Width) + "x" + std::to_string(bitmap.Height) +
            (bitmap.Order == TPixelOrder::Rgba ? " rgba " : " bgra ") + Describe(source) + " -> " + Describe(dest));

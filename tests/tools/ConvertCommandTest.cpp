@@ -24,7 +24,7 @@ TEST(ConvertArguments, Parsing) {
         {{"--from", "dostxt", "in", "out.TXT"}, true, dfDosText, dfAnsiText, ""},
         {{"in", "out.dat", "--to", "dostxt"}, true, dfDetect, dfDosText, ""},
         {{"in", "out.dat"}, false, 0, 0, "use --to"},
-        {{"--to", "pdf", "in", "out"}, false, 0, 0, "unknown format"},
+        {{"--to", "ps", "in", "out"}, false, 0, 0, "unknown format"},
         {{"--to"}, false, 0, 0, "needs a value"},
         {{"in"}, false, 0, 0, "input and an output"},
         {{"--bogus", "a", "b"}, false, 0, 0, "unknown option"},
@@ -267,13 +267,17 @@ TEST(ConvertCommand, PageImageOptions) {
         {{"--to", "png", "--pages", "4-2", "in.txt", "out"}, false, 0, 0, 0},
         {{"--to", "png", "--pages", "2-x", "in.txt", "out"}, false, 0, 0, 0},
         {{"--to", "png", "in.txt"}, false, 0, 0, 0},
+        {{"--to", "pdf", "--pages", "2-3", "in.txt", "out.pdf"}, true, 100, 2, 3},
+        {{"--to", "pdf", "in.txt", "out.pdf"}, true, 100, 1, INT32_MAX},
+        {{"--to", "pdf", "in.txt"}, false, 0, 0, 0},
     };
     for (const Case& c : cases) {
         std::string error;
         const auto request = ParseConvertArguments(c.args, error);
         ASSERT_EQ(c.valid, request.has_value()) << error;
         if (request) {
-            EXPECT_EQ(TConvertRequest::TAction::Images, request->Action);
+            EXPECT_EQ(c.args[1] == "pdf" ? TConvertRequest::TAction::Pdf : TConvertRequest::TAction::Images,
+                      request->Action);
             EXPECT_EQ(c.zoom, request->Zoom);
             EXPECT_EQ(c.first, request->FirstPage);
             EXPECT_EQ(c.last, request->LastPage);

@@ -19,6 +19,7 @@
 #include "formats/SafeFileWrite.h"
 #include "LayoutDump.h"
 #include "PageImages.h"
+#include "PdfPages.h"
 #include "layout/LineLayout.h"
 #include "model/KerningPairs.h"
 #include "formats/Utf8Text.h"
@@ -45,6 +46,7 @@ const char* const ConvertUsage =
     "       quillane-convert --styles [--from FMT] IN\n"
     "       quillane-convert --layout [--from FMT] IN\n"
     "       quillane-convert --to png [--zoom N] [--pages A-B] IN OUTPREFIX\n"
+    "       quillane-convert --to pdf [--pages A-B] IN OUT.pdf\n"
     "       quillane-convert --fonts\n"
     "       quillane-convert --picture IN OUT\n"
     "       quillane-convert --edit SCRIPT [--to FMT] IN OUT\n"
@@ -69,6 +71,9 @@ const char* const ConvertUsage =
     "--to png paginates and writes each page as OUTPREFIX-1.png, OUTPREFIX-2.png\n"
     "..., at --zoom percent (10 to 500, default 100), only the pages A to B with\n"
     "--pages.\n"
+    "--to pdf paginates and writes the pages (A to B with --pages) as a PDF file\n"
+    "on the document's paper size, painted as for a printer (not available in\n"
+    "the Windows build).\n"
 
     "--picture reads a PNG, JPEG, GIF, BMP, Targa or PCX picture and writes it\n"
     "as PNG (OUT is PNG whatever its name). A GIF gives its first frame on its\n"
@@ -265,6 +270,9 @@ std::optional<TConvertRequest> ParseConvertArguments(const std::vector<std::stri
         } else if (arg == "--to" && i + 1 < args.size() && args[i + 1] == "png") {
             ++i;
             request.Action = TConvertRequest::TAction::Images;
+        } else if (arg == "--to" && i + 1 < args.size() && args[i + 1] == "pdf") {
+            ++i;
+            request.Action = TConvertRequest::TAction::Pdf;
         } else if (arg == "--picture") {
             request.Action = TConvertRequest::TAction::Picture;
         } else if (arg == "--edit") {
@@ -451,6 +459,14 @@ int RunConvert(const TConvertRequest& request, std::ostream& out, std::ostream& 
         images.FirstPage = request.FirstPage;
         images.LastPage = request.LastPage;
         return WritePageImages(document, *fontManager, images, err) < 0 ? 1 : 0;
+    }
+    if (request.Action == TConvertRequest::TAction::Pdf) {
+        const std::optional<std::string> pdf =
+            PdfOfPages(document, *fontManager, request.FirstPage, request.LastPage, err);
+        if (!pdf) {
+            return 1;
+        }
+        return WriteThroughTemporary(request.Output, TBytes(pdf->begin(), pdf->end()), err);
     }
     if (request.Action == TConvertRequest::TAction::Layout) {
         TKerningPairsManager kerning;

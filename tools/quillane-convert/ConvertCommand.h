@@ -19,7 +19,7 @@ class TFontSystem;
 constexpr int32_t ConvertToUtf8 = 100;
 
 struct TConvertRequest {
-    enum class TAction { Convert, Info, Styles, Fonts, Layout, Images, Picture, Edit, Help };
+    enum class TAction { Convert, Info, Styles, Fonts, Layout, Images, Pdf, Picture, Edit, Help };
     TAction Action = TAction::Convert;
     int32_t From = 6;     // dfDetect
     int32_t To = -1;      // from the output's extension when not given

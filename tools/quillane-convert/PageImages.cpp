@@ -9,6 +9,7 @@
 #include "layout/Painting.h"
 #include "layout/PicturePainter.h"
 #include "model/ColorManager.h"
+#include "model/FontManager.h"
 #include "model/Document.h"
 #include "model/KerningPairs.h"
 #include "model/Units.h"
@@ -79,7 +80,7 @@ int32_t WritePageImages(TDocument& document, TFontManager& fonts, const TPageIma
     colors.UsePrintPalette();
     TPainter painter(fonts, kerning, layout, colors, ppi);
 
-    TPicturePainter pictures(document.Objects());
+    TPicturePainter pictures(document.Objects(), &fonts.FontSystem());
     TPaintContext context;
     context.Device = true;
     context.Objects = &pictures;

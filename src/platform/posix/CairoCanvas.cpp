@@ -197,6 +197,11 @@ void TCairoCanvas::InvertPolygon(std::span<const TPoint> points) {
     FillInverting(cr_);
 }
 
+void TCairoCanvas::FillPolygons(std::span<const TPoint> points, std::span<const int32_t> counts, bool winding,
+                                TColorValue color) {
+    FillRects(PolyPolygonRects(points, counts, winding, ClipBox()), color);
+}
+
 void TCairoCanvas::DrawBitmap(const TBitmapView& bitmap, const TRect& source, const TRect& dest) {
     TRect part = source;
     if (!IsDrawable(dest) || !ClampBitmapSource(bitmap, part)) {

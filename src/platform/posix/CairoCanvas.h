@@ -24,6 +24,8 @@ public:
     void DrawText(const TTextRun& run) override;
     void InvertRect(const TRect& rect) override;
     void InvertPolygon(std::span<const TPoint> points) override;
+    void FillPolygons(std::span<const TPoint> points, std::span<const int32_t> counts, bool winding,
+                      TColorValue color) override;
     void DrawBitmap(const TBitmapView& bitmap, const TRect& source, const TRect& dest) override;
     using TCanvas::DrawBitmap;
     void DrawSurface(TSurface& source, const TRect& sourceRect, TPoint dest) override;

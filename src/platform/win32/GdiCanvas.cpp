@@ -143,6 +143,14 @@ void TGdiCanvas::InvertPolygon(std::span<const TPoint> points) {
     }
 }
 
+// Row by row too, for the same pixels as the other platform.
+void TGdiCanvas::FillPolygons(std::span<const TPoint> points, std::span<const int32_t> counts, bool winding,
+                              TColorValue color) {
+    for (const TRect& rect : PolyPolygonRects(points, counts, winding, ClipBox())) {
+        FillRect(rect, color);
+    }
+}
+
 bool TGdiCanvas::DrawMetafile(const TMetafileView& metafile, const TRect& dest) {
     if (metafile.Bits == nullptr || metafile.Size == 0 || metafile.Size > 0x7FFFFFFF || !IsDrawable(dest)) {
         return false;
