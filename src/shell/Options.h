@@ -15,14 +15,14 @@ namespace quillane {
 
 // The six view values: kept as current values by the shell and as this
 // record, which is what is saved; the view commands change both.
-struct TViewState {
+struct TViewOptions {
     bool MarginBorders = false;
     bool Ruler = true;
     int32_t ScrollBars = 3;  // bit 0 horizontal, bit 1 vertical
     bool DocBtnBar = true;
     bool StatusBar = true;
     int32_t MouseMode = 0;  // written at exit, never read back
-    bool operator==(const TViewState&) const = default;
+    bool operator==(const TViewOptions&) const = default;
 };
 
 struct TOptions {
@@ -78,7 +78,7 @@ struct TOptions {
     int32_t PictDrawing = 0;
     int32_t DocBtnBarAlign = 2;
     bool FlatDocBtnBar = true;
-    TViewState View;
+    TViewOptions View;
     // Edit
     bool ReplaceSel = true;
     bool DragDrop = true;
