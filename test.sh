@@ -87,10 +87,11 @@ fuzz_target() {
 # Write starts from the corpus's Write files and small files the tests'
 # builder makes.
 # The settings file starts from a hand-made store with awkward values.
+# The metafile player starts from the corpus's metafiles.
 # The picture files start from the corpus's Targa, PCX, GIF and BMP files.
 # The payload starts from installer files the payload writer builds.
 # Editing starts from a few operation streams written by hand.
-FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf picturefiles:tga,pcx,gif,bmp rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word compoundfile:doc6,doc95,doc97,doc-other write:wri,$ROOT/build/fuzz/seeds-write settings:$ROOT/tests/fuzz/settings-seeds edit:$ROOT/tests/fuzz/edit-seeds payload:$ROOT/build/fuzz/seeds-payload"
+FUZZ_TARGETS="plaintext:txt pictures:png,jpeg,emf,wmf picturefiles:tga,pcx,gif,bmp metafile:emf,wmf rtf:rtf,$ROOT/tests/fuzz/rtf-seeds,$ROOT/build/fuzz/generated-seeds word:$ROOT/build/fuzz/seeds-word compoundfile:doc6,doc95,doc97,doc-other write:wri,$ROOT/build/fuzz/seeds-write settings:$ROOT/tests/fuzz/settings-seeds edit:$ROOT/tests/fuzz/edit-seeds payload:$ROOT/build/fuzz/seeds-payload"
 fuzz() {
     configure fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLANE_FUZZ=ON -DQUILLANE_TESTS=OFF &&
