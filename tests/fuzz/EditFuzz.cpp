@@ -9,6 +9,7 @@
 
 #include "editing/EditFixture.h"
 #include "editing/EditFlags.h"
+#include "editing/TextAccess.h"
 #include "layout/Pagination.h"
 
 namespace {

@@ -426,6 +426,12 @@ TEST_F(CompoundFileReader, FilesWithoutHeaderOrRootAreRefused) {
 // through this reader. (Where the platform's reader quietly leaves out an
 // entry it finds damaged, this one may list it.)
 TEST(CompoundFileReaderCorpus, ReadsWhatThePlatformReads) {
+#ifdef _WIN32
+    // The comparison is with libgsf. The system's storage reader (Wine's
+    // under test) reads some damaged fuzz files differently again;
+    // storage_listing_cross_backend compares it with libgsf on intact files.
+    GTEST_SKIP() << "compared with libgsf natively";
+#endif
     int compared = 0;
     for (const char* folder : {"doc6", "doc95", "doc97", "doc-other"}) {
         for (const auto& path : test::CorpusFiles(folder)) {

@@ -69,7 +69,8 @@ TEST(PayloadRoundTrip, UnpacksWhatWasPacked) {
         SCOPED_TRACE(inputs[i].Name);
         const TAttachedFile& entry = files->Entries()[i];
         const std::string path = DestinationPath(folder, entry);
-        EXPECT_EQ(inputs[i].Data, test::ReadWholeFile(path));
+        // The name is UTF-8: a plain string would be taken in the ANSI page on Windows.
+        EXPECT_EQ(inputs[i].Data, test::ReadWholeFile(std::filesystem::path(reinterpret_cast<const char8_t*>(path.c_str()))));
         const auto time = FileLastWriteTime(path);
         ASSERT_TRUE(time);
         EXPECT_EQ(LocalTimeFromPayloadTime(inputs[i].Time), *time);
