@@ -44,8 +44,11 @@ for file in "$corpus"/wmf/*.wmf "$corpus"/emf/*.emf; do
     fi
     size=$("$python" -c 'import sys; from PIL import Image; print(*Image.open(sys.argv[1]).size)' "$work/native.png")
     rm -f "$work/gdi.bmp"
+    # The system's player may crash on a damaged file (the runner has no
+    # crash debugger, so Wine ends the program); a hang is cut short.
     # shellcheck disable=SC2086
-    (cd "$work" && "$win64/wine-run.sh" "$tool" in gdi.bmp $size </dev/null >"$work/wine.log" 2>&1) || true
+    (cd "$work" && timeout -k 5 60 "$win64/wine-run.sh" "$tool" in gdi.bmp $size \
+        </dev/null >"$work/wine.log" 2>&1) || true
     if [ ! -s "$work/gdi.bmp" ]; then
         echo "$name: not played by the system's player"
         continue
