@@ -25,6 +25,12 @@ void MergeChange(TChangeRecord& into, const TChangeRecord& from) {
     }
 }
 
+void MergeLayoutChange(TChangeRecord& into, TChangeRecord from) {
+    from.SelectionStart.Paragraph = NoParagraph;
+    from.Caret.Position.Paragraph = NoParagraph;
+    MergeChange(into, from);
+}
+
 namespace {
 
 // The first page with a piece of paragraph p or a later one, -1 if none.

@@ -41,6 +41,11 @@ struct TChangeRecord {
 // (the last one wins) when it sets them.
 void MergeChange(TChangeRecord& into, const TChangeRecord& from);
 
+// Merges only what `from` says about layout and repaint: nested steps (a
+// style re-applied inside a style-list change, tabs inside a tab change)
+// must not move the selection or the caret of the step around them.
+void MergeLayoutChange(TChangeRecord& into, TChangeRecord from);
+
 // Reports paragraph p as changed: from p back over every preceding paragraph
 // that keeps with the next, the first one whose first line is on a page
 // gives the first changed paragraph and that page. When it is on no page

@@ -148,9 +148,7 @@ void TDocumentEditor::ApplyStyle(int32_t firstPara, int32_t lastPara, const TApp
         } else {
             ApplyCharFormat({i, 0}, {i, mark + 1}, format.Char, own, operation, 0);
         }
-        own.SelectionStart.Paragraph = NoParagraph;
-        own.Caret.Position.Paragraph = NoParagraph;
-        MergeChange(change, own);
+        MergeLayoutChange(change, own);
     }
     ApplyParagraphFormat(firstPara, lastPara, format.Par, change, operation);
     change.SetSelection(d.View.SelectionStart, d.View.SelectionEnd);
@@ -205,9 +203,7 @@ void TDocumentEditor::FormatTabs(int32_t firstPara, int32_t lastPara, const TTab
         attrs[paTabTable] = request.TabTable;
         TChangeRecord nested;
         ApplyParagraphFormat(firstPara, lastPara, attrs, nested, sub->Nested.get());
-        nested.SelectionStart.Paragraph = NoParagraph;
-        nested.Caret.Position.Paragraph = NoParagraph;
-        MergeChange(change, nested);
+        MergeLayoutChange(change, nested);
     }
     if (sub->Interval == d.Tabs().DefaultInterval() && (!sub->Nested || sub->Nested->IsEmpty())) {
         return;  // nothing changed

@@ -62,9 +62,7 @@ void TFormatTabsOperation::Redo(TChangeRecord& change) {
     if (Nested) {
         TChangeRecord own;
         Nested->Redo(own);
-        own.SelectionStart.Paragraph = NoParagraph;
-        own.Caret.Position.Paragraph = NoParagraph;
-        MergeChange(change, own);
+        MergeLayoutChange(change, own);
     }
 }
 
@@ -72,9 +70,7 @@ void TFormatTabsOperation::Undo(TChangeRecord& change) {
     if (Nested) {
         TChangeRecord own;
         Nested->Undo(own);
-        own.SelectionStart.Paragraph = NoParagraph;
-        own.Caret.Position.Paragraph = NoParagraph;
-        MergeChange(change, own);
+        MergeLayoutChange(change, own);
     }
     ExchangeInterval(change);
 }

@@ -90,9 +90,7 @@ void TFormatStyleListOperation::Restyle(TChangeRecord& change) {
         request.WithFormatting = restyle && !Info->IndexOnly;
         TChangeRecord own;
         editor.ApplyStyle(runStart, p - 1, request, own, Nested.get());
-        own.SelectionStart.Paragraph = NoParagraph;
-        own.Caret.Position.Paragraph = NoParagraph;
-        MergeChange(change, own);
+        MergeLayoutChange(change, own);
         runStart = p;
     }
 }
@@ -102,9 +100,7 @@ void TFormatStyleListOperation::Redo(TChangeRecord& change) {
     if (Executed) {
         TChangeRecord own;
         Nested->Redo(own);
-        own.SelectionStart.Paragraph = NoParagraph;
-        own.Caret.Position.Paragraph = NoParagraph;
-        MergeChange(change, own);
+        MergeLayoutChange(change, own);
         return;
     }
     Nested = std::make_unique<TOperation>(Document, 8);
@@ -116,9 +112,7 @@ void TFormatStyleListOperation::Undo(TChangeRecord& change) {
     if (Nested) {
         TChangeRecord own;
         Nested->Undo(own);
-        own.SelectionStart.Paragraph = NoParagraph;
-        own.Caret.Position.Paragraph = NoParagraph;
-        MergeChange(change, own);
+        MergeLayoutChange(change, own);
     }
     ExchangeLists();
 }
